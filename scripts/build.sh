@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Configures and builds the project with CMake and Ninja.
+#   scripts/build.sh [--sanitize] [--werror] [--no-studio] [--build-dir DIR] [--type Debug|Release|RelWithDebInfo]
+# Default build folder: build/ (build-asan/ with --sanitize). Prints the build folder on its last line.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=""
+build_type="RelWithDebInfo"
+args=()
+sanitize=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sanitize) sanitize=1; args+=(-DQM_SANITIZE=ON) ;;
+    --werror) args+=(-DQM_WARNINGS_AS_ERRORS=ON) ;;
+    --no-studio) args+=(-DQM_BUILD_STUDIO=OFF) ;;
+    --fuzz) args+=(-DQM_BUILD_FUZZ=ON) ;;
+    --build-dir) build_dir="$2"; shift ;;
+    --type) build_type="$2"; shift ;;
+    *) echo "build.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+if [ -z "$build_dir" ]; then
+  if [ $sanitize -eq 1 ]; then build_dir=build-asan; build_type=Debug; else build_dir=build; fi
+fi
+
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${args[@]}" >/dev/null
+cmake --build "$build_dir" --parallel "$(nproc)"
+echo "$build_dir"
