@@ -6,7 +6,7 @@
 namespace qm {
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 10'000'000;          // 100-ns units
+constexpr std::int64_t kTicksPerSecond = 10'000'000;  // 100-ns units
 constexpr std::int64_t kDaysFrom1601To1970 = 134'774;
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian), after H. Hinnant's algorithm.
@@ -64,7 +64,9 @@ Clock& Clock::real() {
     return clock;
 }
 
-TimePoint RealClock::now() const { return std::chrono::steady_clock::now(); }
+TimePoint RealClock::now() const {
+    return std::chrono::steady_clock::now();
+}
 
 LocalDateTime RealClock::localNow() const {
     const auto now = std::chrono::system_clock::now();
@@ -74,14 +76,20 @@ LocalDateTime RealClock::localNow() const {
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-            tm.tm_min,         tm.tm_sec,     static_cast<int>(ms < 0 ? ms + 1000 : ms)};
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
+            static_cast<int>(ms < 0 ? ms + 1000 : ms)};
 }
 
-void RealClock::sleepFor(Duration d) { std::this_thread::sleep_for(d); }
+void RealClock::sleepFor(Duration d) {
+    std::this_thread::sleep_for(d);
+}
 
-std::unique_ptr<Clock::Subscription> RealClock::subscribe(std::mutex&,
-                                                          std::condition_variable&) {
+std::unique_ptr<Clock::Subscription> RealClock::subscribe(std::mutex&, std::condition_variable&) {
     return std::make_unique<NoSubscription>();
 }
 

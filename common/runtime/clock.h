@@ -39,9 +39,9 @@ LocalDateTime fromFileTime(std::uint64_t fileTime);
 // caller's own mutex and condition variable; objects that wait this way keep a `Subscription`
 // for as long as they exist so that a virtual clock can wake them when time moves.
 class Clock {
-public:
+  public:
     class Subscription {
-    public:
+      public:
         virtual ~Subscription() = default;
     };
 
@@ -67,7 +67,7 @@ public:
 };
 
 class RealClock final : public Clock {
-public:
+  public:
     TimePoint now() const override;
     LocalDateTime localNow() const override;
     void sleepFor(Duration d) override;

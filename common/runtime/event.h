@@ -11,7 +11,7 @@ namespace qm {
 // A signal that one thread sets and another waits for, with a deadline on a given clock.
 // Auto-reset: a successful wait consumes the signal. Manual-reset: it stays set until reset().
 class Event {
-public:
+  public:
     enum class Reset { Auto, Manual };
 
     explicit Event(Clock& clock, Reset reset = Reset::Auto);
@@ -26,7 +26,7 @@ public:
     bool waitUntil(TimePoint deadline);
     bool waitFor(Duration timeout) { return waitUntil(clock_.now() + timeout); }
 
-private:
+  private:
     Clock& clock_;
     const Reset reset_;
     mutable std::mutex mutex_;

@@ -15,7 +15,7 @@ namespace qm {
 // with a deadline on the given clock. Posting never blocks on the consumer.
 template <typename Message>
 class MessageQueue {
-public:
+  public:
     explicit MessageQueue(Clock& clock)
         : clock_(clock), subscription_(clock.subscribe(mutex_, cv_)) {}
     MessageQueue(const MessageQueue&) = delete;
@@ -64,7 +64,7 @@ public:
         return messages_.size();
     }
 
-private:
+  private:
     Clock& clock_;
     mutable std::mutex mutex_;
     std::condition_variable cv_;

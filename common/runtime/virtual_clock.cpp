@@ -8,7 +8,7 @@ namespace qm {
 // The poke takes the waiter's mutex, and a waiter holds that mutex from reading the time until
 // it sleeps on the condition variable, so no wake-up is lost.
 class VirtualClock::Waiter final : public Clock::Subscription {
-public:
+  public:
     Waiter(VirtualClock& clock, std::mutex& mutex, std::condition_variable& cv)
         : clock_(clock), mutex_(mutex), cv_(cv) {
         std::lock_guard guard(clock_.waitersMutex_);
@@ -27,7 +27,7 @@ public:
         cv_.notify_all();
     }
 
-private:
+  private:
     VirtualClock& clock_;
     std::mutex& mutex_;
     std::condition_variable& cv_;
@@ -38,9 +38,13 @@ VirtualClock::VirtualClock(Mode mode, LocalDateTime start) : mode_(mode) {
     sleepSubscription_ = subscribe(sleepMutex_, sleepCv_);
 }
 
-VirtualClock::~VirtualClock() { sleepSubscription_.reset(); }
+VirtualClock::~VirtualClock() {
+    sleepSubscription_.reset();
+}
 
-TimePoint VirtualClock::now() const { return TimePoint(Duration(elapsed_.load())); }
+TimePoint VirtualClock::now() const {
+    return TimePoint(Duration(elapsed_.load()));
+}
 
 LocalDateTime VirtualClock::localNow() const {
     return fromFileTime(static_cast<std::uint64_t>(localOffset_.load() + elapsed_.load() / 100));
@@ -96,7 +100,9 @@ void VirtualClock::enterBlocked() {
     blockedCv_.notify_all();
 }
 
-void VirtualClock::leaveBlocked() { blocked_.fetch_sub(1); }
+void VirtualClock::leaveBlocked() {
+    blocked_.fetch_sub(1);
+}
 
 void VirtualClock::awaitBlocked(int n) {
     std::unique_lock lock(blockedMutex_);

@@ -17,7 +17,7 @@ namespace qm {
 // Waits with a deadline (events, message queues) never move time themselves: they end when
 // signalled, or when some thread advances the clock past their deadline.
 class VirtualClock final : public Clock {
-public:
+  public:
     enum class Mode { AutoAdvance, Manual };
 
     explicit VirtualClock(Mode mode = Mode::AutoAdvance,
@@ -49,15 +49,15 @@ public:
     int blockedCount() const { return blocked_.load(); }
     void awaitBlocked(int n);
 
-private:
+  private:
     class Waiter;
     void wakeAll();
     void enterBlocked();
     void leaveBlocked();
 
     const Mode mode_;
-    std::atomic<std::int64_t> elapsed_{0};           // nanoseconds since construction
-    std::atomic<std::int64_t> localOffset_{0};       // local-time base in 100-ns file-time units
+    std::atomic<std::int64_t> elapsed_{0};      // nanoseconds since construction
+    std::atomic<std::int64_t> localOffset_{0};  // local-time base in 100-ns file-time units
     std::atomic<std::uint64_t> sleepCount_{0};
     std::atomic<std::int64_t> sleptTotal_{0};
 

@@ -149,18 +149,22 @@ std::string_view truncateUtf16Units(std::string_view utf8, std::size_t maxUnits)
     return utf8.substr(0, i);
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string asciiLowerCopy(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = asciiLower(c);
+    for (char& c : out)
+        c = asciiLower(c);
     return out;
 }
 
 std::string asciiUpperCopy(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     }
     return out;
 }
@@ -174,9 +178,11 @@ int asciiICompare(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(asciiLower(a[i]));
         const auto cb = static_cast<unsigned char>(asciiLower(b[i]));
-        if (ca != cb) return ca < cb ? -1 : 1;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
     }
-    if (a.size() == b.size()) return 0;
+    if (a.size() == b.size())
+        return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 
@@ -186,8 +192,10 @@ std::string vformat(const char* fmt, va_list args) {
     char small[256];
     const int needed = std::vsnprintf(small, sizeof small, fmt, copy);
     va_end(copy);
-    if (needed < 0) return {};
-    if (static_cast<std::size_t>(needed) < sizeof small) return std::string(small, static_cast<std::size_t>(needed));
+    if (needed < 0)
+        return {};
+    if (static_cast<std::size_t>(needed) < sizeof small)
+        return std::string(small, static_cast<std::size_t>(needed));
     std::vector<char> big(static_cast<std::size_t>(needed) + 1);
     std::vsnprintf(big.data(), big.size(), fmt, args);
     return std::string(big.data(), static_cast<std::size_t>(needed));

@@ -54,7 +54,7 @@ using HID_UART_DEVICE = std::uint64_t;
 inline constexpr HID_UART_DEVICE kNoDevice = 0;
 
 class HidUartApi {
-public:
+  public:
     virtual ~HidUartApi() = default;
 
     // vid 0 and pid 0 select every bridge of the HID-to-UART family.
@@ -62,9 +62,8 @@ public:
                                           std::uint16_t pid) = 0;
     // Fills `deviceString` (HID_UART_DEVICE_STRLEN bytes) with a zero-terminated string of the
     // given kind for the bridge at `deviceNum` of the current enumeration.
-    virtual HID_UART_STATUS GetString(std::uint32_t deviceNum, std::uint16_t vid,
-                                      std::uint16_t pid, char* deviceString,
-                                      std::uint32_t options) = 0;
+    virtual HID_UART_STATUS GetString(std::uint32_t deviceNum, std::uint16_t vid, std::uint16_t pid,
+                                      char* deviceString, std::uint32_t options) = 0;
     virtual HID_UART_STATUS GetOpenedString(HID_UART_DEVICE device, char* deviceString,
                                             std::uint32_t options) = 0;
     virtual HID_UART_STATUS Open(HID_UART_DEVICE* device, std::uint32_t deviceNum,

@@ -13,7 +13,7 @@ namespace {
 
 TEST(FileTime, RoundTripsCalendarDatesIncludingLeapDays) {
     const LocalDateTime cases[] = {
-        {1601, 1, 1, 0, 0, 0, 0},    {1970, 1, 1, 0, 0, 0, 0},      {2024, 2, 29, 23, 59, 59, 999},
+        {1601, 1, 1, 0, 0, 0, 0},   {1970, 1, 1, 0, 0, 0, 0},    {2024, 2, 29, 23, 59, 59, 999},
         {2026, 12, 5, 9, 30, 1, 7}, {2100, 3, 1, 12, 0, 0, 500},
     };
     for (const auto& t : cases) {
@@ -102,10 +102,12 @@ TEST(MessageQueue, ManyProducersLoseNothing) {
     std::vector<std::thread> producers;
     for (int p = 0; p < 4; ++p) {
         producers.emplace_back([&, p] {
-            for (int i = 0; i < 1000; ++i) queue.post(p * 1000 + i);
+            for (int i = 0; i < 1000; ++i)
+                queue.post(p * 1000 + i);
         });
     }
-    for (auto& t : producers) t.join();
+    for (auto& t : producers)
+        t.join();
     std::vector<int> all = queue.drain();
     ASSERT_EQ(all.size(), 4000u);
     std::vector<int> last(4, -1);

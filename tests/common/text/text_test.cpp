@@ -11,9 +11,11 @@ TEST(Utf, RoundTripsAllPlanesAndReplacesBrokenInput) {
     EXPECT_EQ(wide, (std::u16string{u'A', 0xE9, 0x20AC, 0xD83C, 0xDFA4, u'z'}));
     EXPECT_EQ(toUtf8(wide), mixed);
     EXPECT_EQ(utf16Length(mixed), 6u);
-    EXPECT_EQ(toUtf16("\xFF" "a"), (std::u16string{0xFFFD, u'a'}));
+    EXPECT_EQ(toUtf16("\xFF"
+                      "a"),
+              (std::u16string{0xFFFD, u'a'}));
     EXPECT_EQ(toUtf16("\xE2\x82"), (std::u16string{0xFFFD, 0xFFFD}));  // truncated sequence
-    EXPECT_EQ(toUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");   // lone surrogate
+    EXPECT_EQ(toUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");  // lone surrogate
 }
 
 TEST(Utf, TruncationNeverSplitsACharacter) {
