@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <random>
 
+#include "common/sdk/sha1.h"
+
 namespace qm::sdk {
 namespace {
 
@@ -94,6 +96,31 @@ Guid Guid::random() {
     for (int i = 0; i < 8; ++i) {
         g.data4[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(lo >> (56 - 8 * i));
     }
+    g.data4[0] = static_cast<std::uint8_t>((g.data4[0] & 0x3F) | 0x80);  // variant 1
+    return g;
+}
+
+Guid Guid::fromName(const Guid& space, std::string_view name) {
+    // The namespace in network byte order, then the name.
+    std::string input;
+    input.reserve(16 + name.size());
+    for (int shift = 24; shift >= 0; shift -= 8)
+        input.push_back(static_cast<char>(space.data1 >> shift));
+    input.push_back(static_cast<char>(space.data2 >> 8));
+    input.push_back(static_cast<char>(space.data2));
+    input.push_back(static_cast<char>(space.data3 >> 8));
+    input.push_back(static_cast<char>(space.data3));
+    for (std::uint8_t b : space.data4)
+        input.push_back(static_cast<char>(b));
+    input.append(name);
+    const Sha1Digest h = sha1(input);
+    Guid g;
+    g.data1 = (std::uint32_t{h[0]} << 24) | (std::uint32_t{h[1]} << 16) |
+              (std::uint32_t{h[2]} << 8) | h[3];
+    g.data2 = static_cast<std::uint16_t>((h[4] << 8) | h[5]);
+    g.data3 = static_cast<std::uint16_t>((((h[6] << 8) | h[7]) & 0x0FFF) | 0x5000);  // version 5
+    for (int i = 0; i < 8; ++i)
+        g.data4[static_cast<std::size_t>(i)] = h[static_cast<std::size_t>(8 + i)];
     g.data4[0] = static_cast<std::uint8_t>((g.data4[0] & 0x3F) | 0x80);  // variant 1
     return g;
 }

@@ -32,6 +32,9 @@ struct Guid {
     static std::optional<Guid> parseContainerId(std::string_view text);
     // A new random identifier (version 4).
     static Guid random();
+    // A name-based identifier (version 5, SHA-1) of `name` within `space`: the same name always
+    // gives the same identifier.
+    static Guid fromName(const Guid& space, std::string_view name);
 };
 
 }  // namespace qm::sdk

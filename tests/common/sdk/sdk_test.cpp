@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "common/sdk/identifiers.h"
+#include "common/sdk/sha1.h"
 #include "common/sdk/snapshot_enumerator.h"
 #include "support/mock_interfaces.h"
 
@@ -112,6 +115,36 @@ TEST(Identifiers, ClassRegistrations) {
               "{4A7D0C11-2222-0000-8D95-0ECE8AC9E862}");
     EXPECT_STREQ(kSdkVersion, "1.0.0.4");
     EXPECT_EQ(static_cast<int>(leDebug), 3);
+}
+
+}  // namespace
+}  // namespace qm::sdk
+
+namespace qm::sdk {
+namespace {
+
+TEST(Sha1, KnownDigests) {
+    auto hex = [](const Sha1Digest& d) {
+        std::string s;
+        char b[3];
+        for (auto v : d) {
+            std::snprintf(b, sizeof b, "%02x", v);
+            s += b;
+        }
+        return s;
+    };
+    EXPECT_EQ(hex(sha1("")), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_EQ(hex(sha1("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(hex(sha1(std::string(1000, 'a'))), "291e9a6c66994949b57ba5e650361e98fc36b1ba");
+}
+
+TEST(Guid, NameBasedIdentifiersAreStableAndVersionFive) {
+    // The DNS namespace example: uuid5(NAMESPACE_DNS, "python.org").
+    const Guid dns = *Guid::parseBraced("{6ba7b810-9dad-11d1-80b4-00c04fd430c8}");
+    EXPECT_EQ(Guid::fromName(dns, "python.org").toPlainString(),
+              "886313e1-3b8a-5372-9b90-0c9aee199e5d");
+    EXPECT_EQ(Guid::fromName(dns, "a"), Guid::fromName(dns, "a"));
+    EXPECT_NE(Guid::fromName(dns, "a"), Guid::fromName(dns, "b"));
 }
 
 }  // namespace
