@@ -19,6 +19,8 @@ class VirtualHidUart final : public hiduart::HidUartApi {
   public:
     explicit VirtualHidUart(Clock& clock);
 
+    Clock& clock() const { return clock_; }
+
     // Plugging: the microphone joins the end of the enumeration; unplugging removes it and makes
     // every call on its open handles fail as for a vanished bridge.
     std::shared_ptr<VirtualMicrophone> plug(MicrophoneIdentity identity);

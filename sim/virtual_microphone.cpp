@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "common/text/text.h"
+#include "platform/endpoints/endpoint_system.h"
+
 namespace qm::sim {
 namespace {
-
-// Namespace of the container ids that virtual microphones derive from their serial numbers.
-constexpr sdk::Guid kVirtualContainerSpace{
-    0x7b0f2c4e, 0x51d3, 0x4a8e, {0x9c, 0x21, 0x3d, 0x6f, 0x88, 0x10, 0xa4, 0x5b}};
 
 constexpr std::uint32_t kBaudRate = 57600;
 
@@ -15,7 +14,8 @@ constexpr std::uint32_t kBaudRate = 57600;
 
 MicrophoneIdentity MicrophoneIdentity::make(std::string product, std::string serial) {
     MicrophoneIdentity id;
-    id.containerId = sdk::Guid::fromName(kVirtualContainerSpace, serial);
+    id.containerId = endpoints::usbDeviceContainerId(text::format("%04X", id.vendorId),
+                                                     text::format("%04X", id.productId), serial);
     id.product = std::move(product);
     id.serial = std::move(serial);
     return id;
