@@ -13,7 +13,9 @@ void LogEventDeleter::operator()(QM_LOG_EVENT* event) const noexcept {
 }
 
 LogEventPtr makeLogEvent(std::uint32_t type, std::uint64_t time, std::string_view text) {
-    const std::string_view kept = text::truncateUtf16Units(text, kMaxLogTextUnits);
+    // UTF-8 never takes fewer bytes than UTF-16 units, so a short text needs no counting.
+    const std::string_view kept =
+        text.size() <= kMaxLogTextUnits ? text : text::truncateUtf16Units(text, kMaxLogTextUnits);
     // The text is stored right behind the event so that posting costs one allocation.
     void* raw = ::operator new(sizeof(QM_LOG_EVENT) + kept.size());
     auto* event = new (raw) QM_LOG_EVENT{};
