@@ -13,6 +13,7 @@ using testing::repeat;
 
 std::vector<std::string> texts(const std::vector<LogEventPtr>& events) {
     std::vector<std::string> out;
+    out.reserve(events.size());
     for (const auto& event : events) {
         out.emplace_back(event->text);
     }
@@ -54,6 +55,7 @@ TEST(LogEventQueue, ManyProducersAndATakingConsumerLoseNothing) {
     LogEventQueue queue;
     std::vector<LogEventPtr> taken;
     std::vector<std::thread> producers;
+    producers.reserve(kProducers);
     for (int p = 0; p < kProducers; ++p) {
         producers.emplace_back([&queue, p] {
             for (int i = 0; i < kEach; ++i) {

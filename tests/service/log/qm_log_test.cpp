@@ -191,6 +191,7 @@ TEST_F(QmLogTest, ManyProducersNeverWaitAndKeepTheirOrder) {
     constexpr int kEach = 250;
     log->Start(folder.path(), "qmMicHost");
     std::vector<std::thread> producers;
+    producers.reserve(kProducers);
     for (int p = 0; p < kProducers; ++p) {
         producers.emplace_back([this, p] {
             for (int i = 0; i < kEach; ++i) {
