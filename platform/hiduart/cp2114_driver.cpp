@@ -72,15 +72,21 @@ HID_UART_STATUS Cp2114Driver::Open(HID_UART_DEVICE* device, std::uint32_t device
         return HID_UART_DEVICE_NOT_FOUND;
     }
     HidDeviceInfo& info = bridges[deviceNum];
-    std::unique_ptr<HidDevice> hid = transport_->open(info.path);
-    if (!hid) {
+    const std::string path = info.path;
+    if (!reservePath(path)) {
         return HID_UART_DEVICE_ACCESS_ERROR;
     }
-    auto opened = std::make_shared<Cp2114Channel>(std::move(hid), std::move(info), clock_);
-    if (const HID_UART_STATUS status = opened->start(); status != HID_UART_SUCCESS) {
-        return status;  // the channel closes its device as it goes
+    std::shared_ptr<Cp2114Channel> opened;
+    HID_UART_STATUS status = HID_UART_DEVICE_ACCESS_ERROR;
+    if (std::unique_ptr<HidDevice> hid = transport_->open(path)) {
+        opened = std::make_shared<Cp2114Channel>(std::move(hid), std::move(info), clock_);
+        status = opened->start();
     }
     std::lock_guard lock(mutex_);
+    opening_.erase(path);
+    if (status != HID_UART_SUCCESS) {
+        return status;  // a channel that failed to start closes its device as it goes
+    }
     const HID_UART_DEVICE handle = nextHandle_++;
     channels_.emplace(handle, std::move(opened));
     *device = handle;
@@ -194,6 +200,20 @@ std::size_t Cp2114Driver::openCount() const {
 std::uint64_t Cp2114Driver::droppedReports(HID_UART_DEVICE device) const {
     const std::shared_ptr<Cp2114Channel> open = channel(device);
     return open ? open->droppedReports() : 0;
+}
+
+bool Cp2114Driver::reservePath(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    if (opening_.contains(path)) {
+        return false;
+    }
+    for (const auto& [handle, open] : channels_) {
+        if (open->info().path == path && open->isConnected()) {
+            return false;
+        }
+    }
+    opening_.insert(path);
+    return true;
 }
 
 std::shared_ptr<Cp2114Channel> Cp2114Driver::channel(HID_UART_DEVICE device) const {

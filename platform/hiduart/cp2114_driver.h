@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/runtime/clock.h"
 #include "platform/hiduart/cp2114_channel.h"
@@ -18,6 +20,10 @@ namespace qm::hiduart {
 // HID_UART_INVALID_HANDLE. Calls on different handles run in parallel; calls on one handle are
 // serialised by the handle's own lock. Enumeration asks the transport afresh on every call;
 // indexes count the bridges that the vendor and product filter selects, ordered by device path.
+//
+// A bridge is open on at most one handle at a time: a second Open of a bridge that is open and
+// present gives HID_UART_DEVICE_ACCESS_ERROR, since two handles would each take part of the
+// bridge's input. A handle whose device is gone does not block opening the bridge again.
 //
 // A newly opened bridge has read and write time-outs of 1000 ms. Once a transfer finds the
 // device gone, IsOpened reports false and every transfer gives HID_UART_DEVICE_IO_FAILED until
@@ -58,11 +64,14 @@ class Cp2114Driver final : public HidUartApi {
 
   private:
     std::shared_ptr<Cp2114Channel> channel(HID_UART_DEVICE device) const;
+    // Marks `path` as being opened; false when it is open or being opened already.
+    bool reservePath(const std::string& path);
 
     const std::shared_ptr<HidTransport> transport_;
     Clock& clock_;
-    mutable std::mutex mutex_;  // guards the two members below
+    mutable std::mutex mutex_;  // guards the members below
     std::unordered_map<HID_UART_DEVICE, std::shared_ptr<Cp2114Channel>> channels_;
+    std::unordered_set<std::string> opening_;
     HID_UART_DEVICE nextHandle_ = 1;
 };
 

@@ -87,6 +87,34 @@ TEST_F(DriverTest, HandlesAreNeverReusedAndStaleOnesAreRefusedByEveryCall) {
     EXPECT_EQ(driver.IsOpened(second, nullptr), HID_UART_INVALID_PARAMETER);
 }
 
+TEST_F(DriverTest, ABridgeIsOpenOnOneHandleAtATime) {
+    const HID_UART_DEVICE first = openBridge();
+    HID_UART_DEVICE again = 77;
+    EXPECT_EQ(driver.Open(&again, 0, 0, 0), HID_UART_DEVICE_ACCESS_ERROR);
+    EXPECT_EQ(again, kNoDevice);
+    EXPECT_EQ(bridge->openHandles(), 1);
+
+    ASSERT_EQ(driver.Close(first), HID_UART_SUCCESS);
+    const HID_UART_DEVICE reopened = openBridge();
+    EXPECT_NE(reopened, kNoDevice);
+}
+
+TEST_F(DriverTest, AGoneBridgeDoesNotBlockItsReturnUnderTheSamePath) {
+    const HID_UART_DEVICE old = openBridge();
+    bridge->unplug();
+    const std::uint8_t frame[] = {0x03};
+    std::uint32_t written = 0;
+    ASSERT_EQ(driver.Write(old, frame, 1, &written), HID_UART_DEVICE_IO_FAILED);
+
+    auto back = transport->addCp2114(0, "SN1001");  // plugged in again, same node
+    const HID_UART_DEVICE fresh = openBridge();
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(back->openHandles(), 1);
+    bool opened = false;
+    ASSERT_EQ(driver.IsOpened(fresh, &opened), HID_UART_SUCCESS);
+    EXPECT_TRUE(opened);
+}
+
 TEST_F(DriverTest, OpenedStringsDescribeTheOpenedBridge) {
     transport->addCp2114(9, "SN9", "Birch");
     const HID_UART_DEVICE device = openBridge(1);
