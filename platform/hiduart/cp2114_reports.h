@@ -6,7 +6,7 @@
 #include <span>
 
 // The HID reports of the CP2110/CP2114 HID-to-UART bridges that the driver uses, as the chip
-// maker's interface notes for these parts define them (AN434 "CP2110/4 Interface Specification"):
+// maker's interface note for these parts (Silicon Labs AN434) defines them:
 //
 // | Id        | Kind                 | Direction | Bytes after the id                            |
 // |-----------|----------------------|-----------|-----------------------------------------------|
