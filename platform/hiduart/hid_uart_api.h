@@ -37,11 +37,35 @@ inline constexpr std::uint32_t HID_UART_GET_PRODUCT_STR = 0x06;
 // Size of the text buffers that GetString and GetOpenedString fill, terminator included.
 inline constexpr std::uint32_t HID_UART_DEVICE_STRLEN = 260;
 
-// UART configuration codes.
+// UART configuration codes of SetUartConfig.
+inline constexpr std::uint8_t HID_UART_FIVE_DATA_BITS = 0x00;
+inline constexpr std::uint8_t HID_UART_SIX_DATA_BITS = 0x01;
+inline constexpr std::uint8_t HID_UART_SEVEN_DATA_BITS = 0x02;
 inline constexpr std::uint8_t HID_UART_EIGHT_DATA_BITS = 0x03;
 inline constexpr std::uint8_t HID_UART_NO_PARITY = 0x00;
+inline constexpr std::uint8_t HID_UART_ODD_PARITY = 0x01;
+inline constexpr std::uint8_t HID_UART_EVEN_PARITY = 0x02;
+inline constexpr std::uint8_t HID_UART_MARK_PARITY = 0x03;
+inline constexpr std::uint8_t HID_UART_SPACE_PARITY = 0x04;
+// Short: one stop bit. Long: 1.5 stop bits with five data bits, two otherwise.
 inline constexpr std::uint8_t HID_UART_SHORT_STOP_BIT = 0x00;
+inline constexpr std::uint8_t HID_UART_LONG_STOP_BIT = 0x01;
 inline constexpr std::uint8_t HID_UART_NO_FLOW_CONTROL = 0x00;
+inline constexpr std::uint8_t HID_UART_RTS_CTS_FLOW_CONTROL = 0x01;
+
+// Baud rates the bridges accept.
+inline constexpr std::uint32_t HID_UART_MIN_BAUD_RATE = 300;
+inline constexpr std::uint32_t HID_UART_MAX_BAUD_RATE = 1'000'000;
+
+// Request sizes of Read and Write; other sizes give HID_UART_INVALID_REQUEST_LENGTH.
+inline constexpr std::uint32_t HID_UART_MIN_READ_SIZE = 1;
+inline constexpr std::uint32_t HID_UART_MAX_READ_SIZE = 32768;
+inline constexpr std::uint32_t HID_UART_MIN_WRITE_SIZE = 1;
+inline constexpr std::uint32_t HID_UART_MAX_WRITE_SIZE = 4096;
+
+// Read and write time-outs of a newly opened bridge, in milliseconds.
+inline constexpr std::uint32_t HID_UART_DEFAULT_READ_TIMEOUT_MS = 1000;
+inline constexpr std::uint32_t HID_UART_DEFAULT_WRITE_TIMEOUT_MS = 1000;
 
 // The chip maker's USB vendor id and the product ids of its HID-to-UART family that we know.
 inline constexpr std::uint16_t kSiliconLabsVid = 0x10C4;
