@@ -17,14 +17,14 @@ namespace detail {
 // The store's diagnostics channel: a settable sink (by default one line to stderr) that hears
 // each distinct message once, so a damaged file read a hundred times is reported once.
 class Diagnostics {
-public:
+  public:
     Diagnostics();
 
     // An empty sink restores the default (stderr).
     void setSink(DiagnosticSink sink);
     void report(const std::string& line);
 
-private:
+  private:
     static constexpr std::size_t kMaxRemembered = 256;
 
     std::mutex mutex_;

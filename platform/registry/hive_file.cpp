@@ -73,7 +73,7 @@ long HiveFile::open(const std::filesystem::path& path, bool create,
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (error && error != std::errc::no_such_file_or_directory) {
-        hive->report("cannot reach the file: " + error.message());
+        hive->reportUnusable("cannot reach the file: " + error.message());
         return ERROR_ACCESS_DENIED;
     }
     if (!std::filesystem::exists(status)) {
@@ -86,7 +86,7 @@ long HiveFile::open(const std::filesystem::path& path, bool create,
             return created;
         }
     } else if (!std::filesystem::is_regular_file(status)) {
-        hive->report("not a regular file");
+        hive->reportUnusable("not a regular file");
         return ERROR_BADDB;
     }
     if (const long connected = hive->connect(); connected != ERROR_SUCCESS) {
@@ -102,8 +102,11 @@ HiveFile::HiveFile(std::filesystem::path path, std::shared_ptr<Diagnostics> diag
 HiveFile::~HiveFile() = default;
 
 void HiveFile::report(const std::string& what) const {
-    diagnostics_->report("registry: hive file " + path_.string() + ": " + what +
-                         "; the file is left as it is");
+    diagnostics_->report("registry: hive file " + path_.string() + ": " + what);
+}
+
+void HiveFile::reportUnusable(const std::string& what) const {
+    report(what + "; the file is left as it is");
 }
 
 long HiveFile::failure(int rc, const char* doing) {
@@ -115,16 +118,16 @@ long HiveFile::connect() {
     // Never SQLITE_OPEN_CREATE here: an existing file is used as it is or not at all.
     const int rc = connection_.open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
     if (rc != SQLITE_OK) {
-        report("cannot open: " + connection_.lastError());
+        reportUnusable("cannot open: " + connection_.lastError());
         return statusFromSqlite(rc);
     }
     connection_.setBusyTimeout(kBusyTimeoutMs);
-    if (const int sync = connection_.exec("PRAGMA synchronous=FULL"); sync != SQLITE_OK) {
-        return failure(sync, "setting up the connection");
-    }
     if (const long format = checkFormat(); format != ERROR_SUCCESS) {
         connection_.close();
         return format;
+    }
+    if (const int sync = connection_.exec("PRAGMA synchronous=FULL"); sync != SQLITE_OK) {
+        return failure(sync, "setting up the connection");
     }
     writable_ = !connection_.readOnly();
     return ERROR_SUCCESS;
@@ -135,35 +138,36 @@ long HiveFile::checkFormat() {
     std::string applicationId;
     if (const int rc = connection_.queryText("PRAGMA application_id", applicationId);
         rc != SQLITE_OK) {
-        report("damaged or not a database: " + connection_.lastError());
+        reportUnusable("damaged or not a database: " + connection_.lastError());
         return statusFromSqlite(rc) == ERROR_ACCESS_DENIED ? ERROR_ACCESS_DENIED : ERROR_BADDB;
     }
     if (applicationId != std::to_string(kHiveApplicationId)) {
-        report("not a registry hive (application id " + applicationId + ")");
+        reportUnusable("not a registry hive (application id " + applicationId + ")");
         return ERROR_BADDB;
     }
     std::string version;
     if (const int rc = connection_.queryText("PRAGMA user_version", version); rc != SQLITE_OK) {
-        report("damaged: " + connection_.lastError());
+        reportUnusable("damaged: " + connection_.lastError());
         return ERROR_BADDB;
     }
     if (version != std::to_string(kHiveFormatVersion)) {
-        report("unknown hive format version " + version);
+        reportUnusable("unknown hive format version " + version);
         return ERROR_BADDB;
     }
     std::string check;
     if (const int rc = connection_.queryText("PRAGMA quick_check", check); rc != SQLITE_OK) {
-        report("damaged: " + connection_.lastError());
+        reportUnusable("damaged: " + connection_.lastError());
         return ERROR_BADDB;
     }
     if (check != "ok") {
-        report("damaged: " + check);
+        reportUnusable("damaged: " + check);
         return ERROR_BADDB;
     }
     std::string mode;
     if (const int rc = connection_.queryText("PRAGMA journal_mode", mode);
         rc != SQLITE_OK || mode != "wal") {
-        report("not in WAL mode (" + (rc != SQLITE_OK ? connection_.lastError() : mode) + ")");
+        reportUnusable("not in WAL mode (" + (rc != SQLITE_OK ? connection_.lastError() : mode) +
+                       ")");
         return ERROR_BADDB;
     }
     return ERROR_SUCCESS;

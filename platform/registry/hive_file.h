@@ -26,7 +26,7 @@
 namespace qm::registry::detail {
 
 class HiveFile {
-public:
+  public:
     static constexpr std::int64_t kRootId = 1;
     static constexpr int kBusyTimeoutMs = 5000;
 
@@ -57,7 +57,7 @@ public:
     long enumSubkeys(std::int64_t key, std::vector<std::string>& names);
     long enumValues(std::int64_t key, std::vector<std::string>& names);
 
-private:
+  private:
     long connect();
     long checkFormat();
     long childId(std::int64_t parent, const std::string& name, std::int64_t& id);
@@ -69,6 +69,8 @@ private:
     // Maps a SQLite failure to a status and reports it.
     long failure(int rc, const char* doing);
     void report(const std::string& what) const;
+    // For an existing file that can't be used: says that it stays untouched.
+    void reportUnusable(const std::string& what) const;
 
     const std::filesystem::path path_;
     const std::shared_ptr<Diagnostics> diagnostics_;

@@ -56,8 +56,8 @@ void removeTemporary(const std::filesystem::path& temporary) {
 // Writes the schema into a fresh file at `temporary`.
 long buildHive(const std::filesystem::path& temporary, std::string& problem) {
     SqliteConnection connection;
-    int rc = connection.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
-                                            SQLITE_OPEN_NOMUTEX);
+    int rc = connection.open(temporary,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
     std::string mode;
     if (rc == SQLITE_OK) {
         rc = connection.queryText("PRAGMA journal_mode=WAL", mode);

@@ -19,7 +19,7 @@ namespace qm::registry::detail {
 class HiveFile;
 
 class HiveSet : public std::enable_shared_from_this<HiveSet> {
-public:
+  public:
     explicit HiveSet(StoreLocations locations);
 
     const StoreLocations& locations() const { return locations_; }
@@ -35,7 +35,7 @@ public:
     std::vector<std::string> userNames();
     long userRootKey(std::string_view user, bool createFile, Key& out);
 
-private:
+  private:
     // The root key of a hive with Read access (its subkeys may still be opened for writing).
     long rootKey(Hive hive, bool createFile, Key& out);
     long openFile(const std::filesystem::path& file, bool createFile,

@@ -26,7 +26,7 @@ class HiveSet;
 // Names of subkeys and values compare without regard to ASCII case and keep their first
 // spelling; the default value has the empty name. Out-parameters are cleared or reset on failure.
 class Key {
-public:
+  public:
     Key() = default;
 
     bool valid() const { return hive_ != nullptr || users_ != nullptr; }
@@ -52,7 +52,7 @@ public:
     long enumSubkeys(std::vector<std::string>& names) const;
     long enumValues(std::vector<std::string>& names) const;
 
-private:
+  private:
     friend class detail::HiveSet;
 
     Key(std::shared_ptr<detail::HiveFile> hive, std::int64_t id, Access access);

@@ -26,7 +26,9 @@ long splitKeyPath(std::string_view path, std::vector<std::string>& parts) {
     return ERROR_SUCCESS;
 }
 
-std::string foldName(std::string_view name) { return text::asciiLowerCopy(name); }
+std::string foldName(std::string_view name) {
+    return text::asciiLowerCopy(name);
+}
 
 std::string joinKeyPath(std::string_view head, std::string_view tail) {
     if (head.empty()) {

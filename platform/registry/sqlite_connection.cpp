@@ -22,8 +22,8 @@ SqliteStatement& SqliteStatement::bind(int index, std::int64_t number) {
 SqliteStatement& SqliteStatement::bind(int index, std::string_view text) {
     // A null pointer would bind NULL; an empty text must stay an empty text.
     const char* data = text.empty() ? "" : text.data();
-    const int rc = sqlite3_bind_text64(statement_, index, data, text.size(), SQLITE_TRANSIENT,
-                                       SQLITE_UTF8);
+    const int rc =
+        sqlite3_bind_text64(statement_, index, data, text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     if (bindError_ == SQLITE_OK) {
         bindError_ = rc;
     }
@@ -32,10 +32,9 @@ SqliteStatement& SqliteStatement::bind(int index, std::string_view text) {
 
 SqliteStatement& SqliteStatement::bindBlob(int index, const std::vector<std::uint8_t>& bytes) {
     // Zero bytes are bound as an empty blob, never as NULL.
-    const int rc = bytes.empty()
-                       ? sqlite3_bind_zeroblob(statement_, index, 0)
-                       : sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(),
-                                             SQLITE_TRANSIENT);
+    const int rc = bytes.empty() ? sqlite3_bind_zeroblob(statement_, index, 0)
+                                 : sqlite3_bind_blob64(statement_, index, bytes.data(),
+                                                       bytes.size(), SQLITE_TRANSIENT);
     if (bindError_ == SQLITE_OK) {
         bindError_ = rc;
     }
@@ -71,7 +70,9 @@ std::vector<std::uint8_t> SqliteStatement::blob(int column) const {
     return {data, data + size};
 }
 
-SqliteConnection::~SqliteConnection() { close(); }
+SqliteConnection::~SqliteConnection() {
+    close();
+}
 
 int SqliteConnection::open(const std::filesystem::path& path, int flags) {
     close();
@@ -95,7 +96,9 @@ int SqliteConnection::close() {
     return rc;
 }
 
-int SqliteConnection::exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+int SqliteConnection::exec(const char* sql) {
+    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+}
 
 int SqliteConnection::prepare(const char* sql, sqlite3_stmt*& statement) {
     if (auto found = statements_.find(sql); found != statements_.end()) {
@@ -131,13 +134,21 @@ int SqliteConnection::queryText(const char* sql, std::string& result) {
     return rc;
 }
 
-void SqliteConnection::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(db_, milliseconds); }
+void SqliteConnection::setBusyTimeout(int milliseconds) {
+    sqlite3_busy_timeout(db_, milliseconds);
+}
 
-bool SqliteConnection::readOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+bool SqliteConnection::readOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
+}
 
-int SqliteConnection::changes() const { return sqlite3_changes(db_); }
+int SqliteConnection::changes() const {
+    return sqlite3_changes(db_);
+}
 
-std::int64_t SqliteConnection::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+std::int64_t SqliteConnection::lastInsertId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
 
 std::string SqliteConnection::lastError() const {
     if (db_ == nullptr) {

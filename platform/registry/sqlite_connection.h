@@ -17,7 +17,7 @@ namespace qm::registry::detail {
 // A cached prepared statement in use; resets it (and clears its bindings) when it goes out of
 // scope so the next user starts clean.
 class SqliteStatement {
-public:
+  public:
     explicit SqliteStatement(sqlite3_stmt* statement) : statement_(statement) {}
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
@@ -34,13 +34,13 @@ public:
     std::string text(int column) const;
     std::vector<std::uint8_t> blob(int column) const;
 
-private:
+  private:
     sqlite3_stmt* statement_;
     int bindError_ = 0;
 };
 
 class SqliteConnection {
-public:
+  public:
     SqliteConnection() = default;
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
@@ -64,7 +64,7 @@ public:
     // SQLite's message for the last failure, with the operating system's reason when there is one.
     std::string lastError() const;
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     std::unordered_map<const char*, sqlite3_stmt*> statements_;
 };

@@ -9,9 +9,13 @@ Store::Store(StoreLocations locations)
 
 Store::~Store() = default;
 
-const StoreLocations& Store::locations() const { return hives_->locations(); }
+const StoreLocations& Store::locations() const {
+    return hives_->locations();
+}
 
-void Store::setDiagnosticSink(DiagnosticSink sink) { hives_->setDiagnosticSink(std::move(sink)); }
+void Store::setDiagnosticSink(DiagnosticSink sink) {
+    hives_->setDiagnosticSink(std::move(sink));
+}
 
 long Store::openKey(Hive hive, std::string_view path, Access access, Key& out) {
     return hives_->openKey(hive, path, access, out);
@@ -21,6 +25,8 @@ long Store::createKey(Hive hive, std::string_view path, Access access, Key& out)
     return hives_->createKey(hive, path, access, out);
 }
 
-long Store::deleteTree(Hive hive, std::string_view path) { return hives_->deleteTree(hive, path); }
+long Store::deleteTree(Hive hive, std::string_view path) {
+    return hives_->deleteTree(hive, path);
+}
 
 }  // namespace qm::registry

@@ -30,7 +30,7 @@ class HiveSet;
 // its values as missing. A hive file that may only be read gives ERROR_ACCESS_DENIED for
 // ReadWrite opens, as Windows does for a user without rights.
 class Store {
-public:
+  public:
     explicit Store(StoreLocations locations);
     ~Store();
     Store(const Store&) = delete;
@@ -49,7 +49,7 @@ public:
     // key of the hive's root (below HKEY_USERS: refused, as are the user hives themselves).
     long deleteTree(Hive hive, std::string_view path);
 
-private:
+  private:
     std::shared_ptr<detail::HiveSet> hives_;
 };
 

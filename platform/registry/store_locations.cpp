@@ -70,7 +70,9 @@ StoreLocations StoreLocations::inFolder(const std::filesystem::path& folder,
     return locations;
 }
 
-StoreLocations StoreLocations::fromEnvironment() { return fromEnvironment(processEnvironment); }
+StoreLocations StoreLocations::fromEnvironment() {
+    return fromEnvironment(processEnvironment);
+}
 
 StoreLocations StoreLocations::fromEnvironment(const EnvironmentLookup& lookup) {
     const Account account = effectiveAccount();

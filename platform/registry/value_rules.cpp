@@ -36,8 +36,7 @@ long queryString(const Key& key, std::string_view name, std::string& text, std::
     return decodeString(value, text, maxBytes);
 }
 
-std::optional<std::string> readString(const Key& key, std::string_view name,
-                                      std::size_t maxBytes) {
+std::optional<std::string> readString(const Key& key, std::string_view name, std::size_t maxBytes) {
     std::string text;
     if (queryString(key, name, text, maxBytes) != ERROR_SUCCESS) {
         return std::nullopt;
