@@ -17,6 +17,7 @@ struct FaultPlan {
     std::uint8_t rejectCode = 0x01;
     int unplugAfterWrites = -1;  // unplug right after this many more frames were written
     Duration replyDelay{0};      // slowness: answers arrive this long after the frame
+    int passFrames = 0;          // frames that go through untouched before the faults apply
 
     static constexpr int kForever = -1;
 };

@@ -79,26 +79,29 @@ void VirtualMicrophone::handleFrameLocked(const std::vector<std::uint8_t>& frame
     if (!uartUnderstood_) {
         return;  // a UART at the wrong speed or format delivers nothing the DSP understands
     }
+    const bool faultsApply = faults_.passFrames == 0;
+    if (!faultsApply) --faults_.passFrames;
     std::optional<std::uint8_t> reject;
     const bool isChange = frame[0] >= 0x05 && frame[0] != 0x08 && frame[0] != 0x10;
-    if (isChange && consume(faults_.rejectChanges)) {
+    if (faultsApply && isChange && consume(faults_.rejectChanges)) {
         reject = faults_.rejectCode == 0 ? std::uint8_t{0x01} : faults_.rejectCode;
     }
     VirtualDsp::Response response = dsp_.handle(frame, reject);
     if (response.clearsChannel) {
         pending_.clear();
     }
-    queueReplyLocked(std::move(response.reply), response.isStatusRequest);
+    queueReplyLocked(std::move(response.reply), response.isStatusRequest, faultsApply);
 }
 
-void VirtualMicrophone::queueReplyLocked(std::vector<std::uint8_t> reply, bool isStatusRequest) {
-    if (reply.empty() || consume(faults_.noReply)) {
+void VirtualMicrophone::queueReplyLocked(std::vector<std::uint8_t> reply, bool isStatusRequest,
+                                         bool faultsApply) {
+    if (reply.empty() || (faultsApply && consume(faults_.noReply))) {
         return;
     }
-    if (isStatusRequest && consume(faults_.wrongBlock)) {
+    if (faultsApply && isStatusRequest && consume(faults_.wrongBlock)) {
         reply[0] = static_cast<std::uint8_t>(reply[0] + 0x21);
     }
-    if (consume(faults_.garbage)) {
+    if (faultsApply && consume(faults_.garbage)) {
         for (auto& b : reply) {
             garbageSeed_ ^= garbageSeed_ << 13;
             garbageSeed_ ^= garbageSeed_ >> 17;

@@ -72,7 +72,7 @@ class VirtualMicrophone {
     };
 
     void handleFrameLocked(const std::vector<std::uint8_t>& frame);
-    void queueReplyLocked(std::vector<std::uint8_t> reply, bool isStatusRequest);
+    void queueReplyLocked(std::vector<std::uint8_t> reply, bool isStatusRequest, bool faultsApply);
     static bool consume(int& counter);
 
     const MicrophoneIdentity identity_;

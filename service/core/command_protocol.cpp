@@ -13,8 +13,8 @@ using sdk::E_ABORT;
 using sdk::E_FAIL;
 using sdk::E_INVALIDARG;
 using sdk::E_NOINTERFACE;
-using sdk::S_OK;
 using sdk::HRESULT;
+using sdk::S_OK;
 using settings::Setting;
 
 namespace {

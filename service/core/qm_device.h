@@ -1,0 +1,175 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/runtime/event.h"
+#include "common/sdk/interfaces.h"
+#include "common/settings/device_settings.h"
+#include "service/core/command_protocol.h"
+#include "service/core/device_environment.h"
+#include "service/core/device_xml.h"
+#include "service/log/qm_log.h"
+
+namespace qm::core {
+
+// The service's object for one microphone: its channel, identity and 25 settings, mirrored in
+// the registry cache so an unplugged microphone stays known, an initial read of every setting on
+// its own thread when started, the client operations, and its own log.
+//
+// Thread safety: client calls, the device manager's thread and the initial read may all enter
+// at once. Exchanges on the channel are serialised by the exchange lock; starting and stopping
+// by the lifecycle lock; identity and settings by their own small locks. The channel is closed
+// only when no exchange uses it any more.
+class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
+  public:
+    using HRESULT = sdk::HRESULT;
+    using Byte = unsigned char;
+
+    // How long StopDevice waits for the initial read to end.
+    static constexpr Duration kInitStopWait = std::chrono::milliseconds(1000);
+
+    explicit CQMDevice(DeviceEnvironment environment);
+    ~CQMDevice() override;  // FinalRelease
+    CQMDevice(const CQMDevice&) = delete;
+    CQMDevice& operator=(const CQMDevice&) = delete;
+
+    // Operations of the device manager.
+    void LoadCacheData(const std::string& serial);
+    void SetIdentity(const std::string& serial, const std::string& productName);
+    void OpenDeviceLog();
+    void StartDevice(int bridgeIndex);
+    void StopDevice();
+    void UpdateCacheData(const std::string& serial);
+
+    int bridgeIndex() const { return bridgeIndex_.load(); }
+    void setBridgeIndex(int index) { bridgeIndex_.store(index); }
+    std::string serial() const;
+    std::string productName() const;
+    bool started() const;
+    // True from the start of an initial read until it ended by failure or was stopped.
+    bool initialReadRunning() const { return initRunning_.load(); }
+    settings::DeviceSettings settingsSnapshot() const;
+    // The log line helper of the device's own log.
+    CQmLog& log() { return log_; }
+
+    // IQMDevice.
+    HRESULT GetDeviceIndexHID(int& nDeviceIndex) override;
+    HRESULT GetDeviceSN(std::string& bstrDeviceSN) override;
+    HRESULT IsStarted() override;
+    HRESULT IsInitialized() override;
+    HRESULT GetDeviceXML(std::string& bstrXML) override;
+    HRESULT GetName(std::string& bstrName) override;
+    HRESULT GetVendorID(std::string& bstrVendorID) override;
+    HRESULT GetProductID(std::string& bstrProductID) override;
+    HRESULT GetHardwareID(std::string& bstrHardwareID) override;
+    HRESULT GetHardwareVer(std::string& bstrApiVer, std::string& bstrFwVer) override;
+    HRESULT GetContainerID(std::string& bstrContainerID) override;
+    HRESULT SetFriendlyName(const std::string& bstrFriendlyName) override;
+    HRESULT GetFriendlyName(std::string& bstrFriendlyName) override;
+    HRESULT SetDescription(const std::string& bstrDescription) override;
+    HRESULT GetDescription(std::string& bstrDescription) override;
+    HRESULT ResetDefault() override;
+    HRESULT ResetStatus() override;
+    HRESULT ResetWatchDog() override;
+    HRESULT GetLastStatus() override;
+    HRESULT GetStatusDSP(Byte& pbVolume) override;
+    HRESULT GetStatusALC(Byte& pbRecovery, Byte& pbMode, Byte& pbRefVal, Byte& pbVolume) override;
+    HRESULT GetStatusHPF_LPF(Byte& pbHPF_1, Byte& pbHPF_2, Byte& pbLPF) override;
+    HRESULT GetStatusEQ_NOTCH_GAIN(Byte& pbNOTCH, Byte& pbEQ_1_GAIN, Byte& pbEQ_2_GAIN,
+                                   Byte& pbEQ_3_GAIN, Byte& pbEQ_4_GAIN,
+                                   Byte& pbEQ_5_GAIN) override;
+    HRESULT GetStatusEQ_POWER_BW_MODE(Byte& pbPOWER, Byte& pbEQ_1_BW_MODE, Byte& pbEQ_2_BW_MODE,
+                                      Byte& pbEQ_3_BW_MODE, Byte& pbEQ_4_BW_MODE,
+                                      Byte& pbEQ_5_BW_MODE) override;
+    HRESULT SetDirectionVolume(Byte bVolume) override;
+    HRESULT GetDirection(Byte& pbVol, Byte& pbZoom, Byte& pbBeam) override;
+    HRESULT SetVolume(Byte bVolume) override;
+    HRESULT SetVolumeNorm() override;
+    HRESULT SetVolumeMute() override;
+    HRESULT SetZoom(Byte bZoom) override;
+    HRESULT SetBeam(Byte bBeam) override;
+    HRESULT Set_LPF(Byte bLPF) override;
+    HRESULT Set_HPF_1(Byte bHPF_1) override;
+    HRESULT Set_HPF_2(Byte bHPF_2) override;
+    HRESULT Set_EQ_NOTCH(Byte bEQ_ON) override;
+    HRESULT Set_EQ_GAIN(Byte bEQ, Byte bGAIN) override;
+    HRESULT Set_EQ_POWER(Byte bEQ_ON) override;
+    HRESULT Set_EQ_BAND_WIDTH(Byte bEQ, int nBand, int nWidth) override;
+    HRESULT Set_EQ_BAND_MODE(Byte bEQ, Byte bMode) override;
+    HRESULT Set_ALC_RECOVERY(Byte bVAL) override;
+    HRESULT Set_ALC_MODE(Byte bVAL) override;
+    HRESULT Set_ALC_REF_VALUE(Byte bREF_VAL) override;
+    HRESULT Get_Ext_OutVolume(Byte& pbVolume) override;
+    HRESULT Set_Ext_OutVolume(Byte bVolume) override;
+    HRESULT Get_Ext_TPA(Byte& pbTPA) override;
+    HRESULT Set_Ext_TPA(Byte bTPA) override;
+
+  private:
+    // The log as the command protocol sees it.
+    class ProtocolLog final : public log::LogSink {
+      public:
+        explicit ProtocolLog(CQmLog& log) : log_(log) {}
+        void write(std::uint32_t type, std::string_view text) override { log_.LogText(type, text); }
+
+      private:
+        CQmLog& log_;
+    };
+
+    // One run of the initial read.
+    struct InitRun {
+        std::jthread thread;
+        std::shared_ptr<Event> finished;
+    };
+
+    // ProtocolHost.
+    std::shared_ptr<DeviceChannel> openChannel() override;
+    log::LogSink& deviceLog() override { return protocolLog_; }
+    bool storeSetting(settings::Setting setting, std::uint8_t value) override;
+    void restartDevice() override;
+
+    void InitProc(std::stop_token stop);
+    void stopDeviceLocked();
+    void stopInitialRead();
+    void joinFinishedRuns();
+    bool readConfigurationFolder(std::string& folder);
+    void startDeviceLog(const std::string& folder);
+    HRESULT openedString(std::uint32_t kind, std::string& out);
+    DeviceIdentity identity() const;
+    void setSettings(std::initializer_list<std::pair<settings::Setting, Byte>> values);
+    std::string deviceKeyPath() const;
+
+    DeviceEnvironment env_;
+    std::atomic<int> bridgeIndex_{-1};
+    CQmLog log_;
+    ProtocolLog protocolLog_{log_};
+
+    mutable std::mutex identityMutex_;
+    DeviceIdentity identity_;
+    std::string vendorId_;
+    std::string productId_;
+
+    mutable std::mutex settingsMutex_;
+    settings::DeviceSettings settings_;
+
+    ExchangeLock exchangeLock_;
+    CommandProtocol protocol_{*this, exchangeLock_, env_.clock};
+
+    mutable std::mutex channelMutex_;
+    std::shared_ptr<DeviceChannel> channel_;
+
+    // Starting and stopping; held by StartDevice and StopDevice.
+    std::mutex lifecycleMutex_;
+    std::atomic<bool> initRunning_{false};
+    std::atomic<bool> initialized_{false};
+    std::optional<InitRun> initRun_;
+    std::vector<InitRun> abandonedRuns_;  // runs that did not end in time; joined later
+};
+
+}  // namespace qm::core

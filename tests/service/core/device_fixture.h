@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "common/runtime/virtual_clock.h"
+#include "common/settings/system_paths.h"
+#include "platform/registry/status.h"
+#include "platform/registry/store.h"
+#include "platform/registry/value_rules.h"
+#include "service/core/device_environment.h"
+#include "sim/virtual_rig.h"
+#include "support/memory_log_storage.h"
+
+namespace qm::core::testing {
+
+// A temporary registry, virtual microphones on a virtual clock, and logs kept in memory.
+class DeviceFixture : public ::testing::Test {
+  protected:
+    DeviceFixture() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qmcore-XXXXXX").string();
+        folder_ = ::mkdtemp(pattern.data()) ? pattern : std::string{};
+        store = std::make_unique<registry::Store>(
+            registry::StoreLocations::inFolder(folder_, "tester"));
+    }
+    ~DeviceFixture() override {
+        store.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    DeviceEnvironment environment() {
+        return DeviceEnvironment{*store, rig.bus(), rig.endpoints(), clock, logs};
+    }
+
+    registry::Key configKey() {
+        registry::Key key;
+        EXPECT_EQ(store->createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
+                                   registry::Access::ReadWrite, key),
+                  registry::ERROR_SUCCESS);
+        return key;
+    }
+    registry::Key deviceKey(const std::string& serial) {
+        registry::Key key;
+        EXPECT_EQ(store->createKey(registry::Hive::LocalMachine,
+                                   std::string(settings::kDevicesKey) + "\\" + serial,
+                                   registry::Access::ReadWrite, key),
+                  registry::ERROR_SUCCESS);
+        return key;
+    }
+    void setLogFolder(const std::string& folder = "/logs") {
+        registry::writeString(configKey(), "LogFolder", folder);
+    }
+    std::string folder() const { return folder_; }
+
+    VirtualClock clock;
+    sim::VirtualRig rig{clock};
+    qm::testing::MemoryLogStorage logs;
+    std::unique_ptr<registry::Store> store;
+
+  private:
+    std::string folder_;
+};
+
+}  // namespace qm::core::testing
