@@ -1,6 +1,8 @@
 #include "studio/audio/spectrum_views.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace qm::audio {
 namespace {
@@ -49,18 +51,28 @@ SpectrumViews::Outcome SpectrumViews::advance(int spectrumView) {
 }
 
 void SpectrumViews::refresh(int spectrumView) {
+    std::array<const double*, kViewSpan> spectra{};
+    for (std::size_t age = 0; age < kViewSpan; ++age) {
+        spectra[age] = spectrum(age).data();
+    }
     double* maximum = maximum_.data();
     double* minimum = minimum_.data();
-    std::fill(maximum_.begin(), maximum_.end(), kViewMaxStart);
-    std::fill(minimum_.begin(), minimum_.end(), kViewMinStart);
-    for (std::size_t age = 0; age < kViewSpan; ++age) {
-        const double* values = spectrum(age).data();
-        for (std::size_t b = 0; b < kFftSize; ++b) {
+    // Two bins at a time, all eight spectra per pair of bins, so the extremes stay in registers.
+    using Vec = double __attribute__((vector_size(2 * sizeof(double))));
+    constexpr std::size_t kLanes = sizeof(Vec) / sizeof(double);
+    for (std::size_t b = 0; b < kFftSize; b += kLanes) {
+        Vec high = {kViewMaxStart, kViewMaxStart};
+        Vec low = {kViewMinStart, kViewMinStart};
+        for (const double* values : spectra) {
             // A value equal to the current extreme replaces it, as does any greater (smaller)
             // one; a value that compares false with everything (NaN) replaces nothing.
-            maximum[b] = values[b] >= maximum[b] ? values[b] : maximum[b];
-            minimum[b] = values[b] <= minimum[b] ? values[b] : minimum[b];
+            Vec v;
+            std::memcpy(&v, values + b, sizeof v);
+            high = v >= high ? v : high;
+            low = v <= low ? v : low;
         }
+        std::memcpy(maximum + b, &high, sizeof high);
+        std::memcpy(minimum + b, &low, sizeof low);
     }
     if ((spectrumView & kViewMiddle) != 0) {
         for (std::size_t b = 0; b < kFftSize; ++b) {

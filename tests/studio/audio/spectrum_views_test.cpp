@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "studio/audio/spectrum_views.h"
@@ -96,6 +97,19 @@ TEST(SpectrumViews, ExtremesStartFromTheGivenBounds) {
     }
     EXPECT_EQ(hi.bin0, kViewMaxStart);
     EXPECT_EQ(mid.bin0, kViewMaxStart * 0.5);
+}
+
+TEST(SpectrumViews, AValueThatComparesWithNothingIsSkipped) {
+    SpectrumViews maximum;
+    SpectrumViews minimum;
+    Shown hi{}, lo{};
+    for (int i = 1; i <= 8; ++i) {
+        const double v = i == 4 ? std::numeric_limits<double>::quiet_NaN() : i;
+        hi = step(maximum, kViewMax, v);
+        lo = step(minimum, kViewMin, v);
+    }
+    EXPECT_EQ(hi.bin0, 8.0);
+    EXPECT_EQ(lo.bin0, 1.0);
 }
 
 TEST(SpectrumViews, LowestFlagWinsAndNoFlagKeepsTheDisplay) {
