@@ -11,23 +11,17 @@
 #define QM_FFT_HAVE_AVX2 0
 #endif
 
-// load() returns a vector by value inside this file only, so the compiler's warning about the
-// calling convention of wide vectors in non-AVX builds concerns no interface.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wpsabi"
-#endif
-
 namespace qm::audio {
 namespace {
 
 using Vec2 = double __attribute__((vector_size(2 * sizeof(double))));
 using Vec4 = double __attribute__((vector_size(4 * sizeof(double))));
 
+// Vectors travel by reference only: passing wide vectors by value would tie these helpers to a
+// calling convention that differs between AVX and non-AVX builds.
 template <typename V>
-inline V load(const double* p) {
-    V v;
+inline void load(V& v, const double* p) {
     std::memcpy(&v, p, sizeof v);
-    return v;
 }
 
 template <typename V>
@@ -52,10 +46,10 @@ template <typename V>
 [[gnu::always_inline]] inline void stagePairKernel(const FftPlan& plan, std::size_t half,
                                                    double* re, double* im) {
     constexpr std::size_t kLanes = sizeof(V) / sizeof(double);
-    const double* w1r = plan.twiddleReal.data() + (half - 1);
-    const double* w1i = plan.twiddleImaginary.data() + (half - 1);
-    const double* w2r = plan.twiddleReal.data() + (2 * half - 1);
-    const double* w2i = plan.twiddleImaginary.data() + (2 * half - 1);
+    const double* firstReal = plan.twiddleReal.data() + (half - 1);
+    const double* firstImaginary = plan.twiddleImaginary.data() + (half - 1);
+    const double* secondReal = plan.twiddleReal.data() + (2 * half - 1);
+    const double* secondImaginary = plan.twiddleImaginary.data() + (2 * half - 1);
     for (std::size_t base = 0; base < kFftSize; base += 4 * half) {
         double* reA = re + base;
         double* imA = im + base;
@@ -66,20 +60,33 @@ template <typename V>
         double* reD = reC + half;
         double* imD = imC + half;
         for (std::size_t n = 0; n < half; n += kLanes) {
-            V ar = load<V>(reA + n), ai = load<V>(imA + n);
-            V br = load<V>(reB + n), bi = load<V>(imB + n);
-            V cr = load<V>(reC + n), ci = load<V>(imC + n);
-            V dr = load<V>(reD + n), di = load<V>(imD + n);
-            const V v1r = load<V>(w1r + n);
-            const V v1i = load<V>(w1i + n);
-            butterfly(ar, ai, br, bi, v1r, v1i);
-            butterfly(cr, ci, dr, di, v1r, v1i);
-            butterfly(ar, ai, cr, ci, load<V>(w2r + n), load<V>(w2i + n));
-            butterfly(br, bi, dr, di, load<V>(w2r + half + n), load<V>(w2i + half + n));
-            store(reA + n, ar), store(imA + n, ai);
-            store(reB + n, br), store(imB + n, bi);
-            store(reC + n, cr), store(imC + n, ci);
-            store(reD + n, dr), store(imD + n, di);
+            V ar, ai, br, bi, cr, ci, dr, di, w1r, w1i, w2r, w2i, w3r, w3i;
+            load(ar, reA + n);
+            load(ai, imA + n);
+            load(br, reB + n);
+            load(bi, imB + n);
+            load(cr, reC + n);
+            load(ci, imC + n);
+            load(dr, reD + n);
+            load(di, imD + n);
+            load(w1r, firstReal + n);
+            load(w1i, firstImaginary + n);
+            load(w2r, secondReal + n);
+            load(w2i, secondImaginary + n);
+            load(w3r, secondReal + half + n);
+            load(w3i, secondImaginary + half + n);
+            butterfly(ar, ai, br, bi, w1r, w1i);
+            butterfly(cr, ci, dr, di, w1r, w1i);
+            butterfly(ar, ai, cr, ci, w2r, w2i);
+            butterfly(br, bi, dr, di, w3r, w3i);
+            store(reA + n, ar);
+            store(imA + n, ai);
+            store(reB + n, br);
+            store(imB + n, bi);
+            store(reC + n, cr);
+            store(imC + n, ci);
+            store(reD + n, dr);
+            store(imD + n, di);
         }
     }
 }

@@ -8,7 +8,6 @@
 namespace qm::audio {
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kN = static_cast<double>(kFftSize);
 constexpr double kCosineDivisor = kN - 1.0;  // the cosine windows divide by N - 1
 constexpr std::size_t kHalf = kFftSize / 2;

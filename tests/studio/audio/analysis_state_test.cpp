@@ -75,7 +75,7 @@ TEST(AnalysisState, ResultsComputedAcrossAResetAreDropped) {
 
 TEST(CaptureBlock, TakesChannelZeroOfTheFirst480Frames) {
     CaptureBlock block;
-    std::vector<float> stereo(2 * 600);
+    std::vector<float> stereo(std::size_t{2} * 600);
     for (std::size_t f = 0; f < 600; ++f) {
         stereo[2 * f] = static_cast<float>(f);  // left
         stereo[2 * f + 1] = -1.0F;              // right, never used
