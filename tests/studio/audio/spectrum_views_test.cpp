@@ -38,18 +38,6 @@ TEST(SpectrumViews, RealTimeShowsEverySpectrumAndLeavesTheCounterAlone) {
     EXPECT_TRUE(step(views, kViewRealTime | kViewMax, 3).changes);
 }
 
-TEST(SpectrumViews, OtherViewsRefreshOnceEveryEightSteps) {
-    for (int view : {kViewMiddle, kViewMin, kViewMax}) {
-        SpectrumViews views;
-        std::vector<int> refreshes;
-        for (int i = 1; i <= 24; ++i) {
-            if (step(views, view, i).changes)
-                refreshes.push_back(i);
-        }
-        EXPECT_EQ(refreshes, (std::vector<int>{8, 16, 24})) << "view " << view;
-    }
-}
-
 TEST(SpectrumViews, MaxKeepsASingleLoudSpectrumUntilTheRefreshAfterIt) {
     SpectrumViews views;
     for (int i = 1; i <= 8; ++i)
@@ -126,19 +114,6 @@ TEST(SpectrumViews, LowestFlagWinsAndNoFlagKeepsTheDisplay) {
         EXPECT_FALSE(s.changes);
     }
     EXPECT_EQ(views.viewCounter(), 0) << "the counter runs without a view";
-}
-
-TEST(SpectrumViews, RepeatNewestAndHistoryAge) {
-    SpectrumViews views;
-    step(views, kViewRealTime, 5.0);
-    views.repeatNewest();
-    views.commit();
-    EXPECT_EQ(views.spectrum()[0], 5.0);
-    EXPECT_EQ(views.spectrum(1)[0], 5.0);
-    EXPECT_EQ(views.spectrum(2)[0], 0.0);
-    views.clear();
-    EXPECT_EQ(views.spectrum()[5], 0.0);
-    EXPECT_EQ(views.spectrum(1)[5], 0.0);
 }
 
 }  // namespace
