@@ -273,8 +273,7 @@ void CQMDevice::StartDevice(int index) {
     // 6. The container id, looked up once when not cached.
     DeviceIdentity id = identity();
     if (id.containerId.empty() && !id.serial.empty() && !vid.empty() && !pid.empty()) {
-        if (auto found = env_.endpoints.usbContainerId(vid, pid, id.serial);
-            found && found->size() * 2 + 2 <= registry::kMaxStringBytes) {
+        if (auto found = env_.endpoints.usbContainerId(vid, pid, id.serial)) {
             {
                 std::lock_guard guard(identityMutex_);
                 identity_.containerId = *found;

@@ -1,0 +1,418 @@
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "common/sdk/hresult.h"
+#include "common/sdk/identifiers.h"
+#include "device_fixture.h"
+#include "service/core/mm_notification_client.h"
+#include "service/core/quillmere_sdk.h"
+
+using namespace std::chrono_literals;
+
+namespace qm::core::testing {
+namespace {
+
+using sdk::E_INVALIDARG;
+using sdk::E_POINTER;
+using sdk::S_FALSE;
+using sdk::S_OK;
+using settings::Setting;
+using Notification = std::pair<std::string, int>;
+
+class RecordingSink : public sdk::IDeviceNotify {
+  public:
+    sdk::HRESULT OnDeviceNotify(const std::string& serial, int state) override {
+        std::lock_guard guard(mutex_);
+        received_.emplace_back(serial, state);
+        return S_OK;
+    }
+    std::vector<Notification> received() {
+        std::lock_guard guard(mutex_);
+        return received_;
+    }
+    void clear() {
+        std::lock_guard guard(mutex_);
+        received_.clear();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::vector<Notification> received_;
+};
+
+bool contains(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::size_t countOf(const std::vector<std::string>& lines, const std::string& line) {
+    return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
+}
+
+class DeviceManagerTest : public DeviceFixture {
+  protected:
+    DeviceManagerTest() { setLogFolder(folder() + "/logs"); }
+    ~DeviceManagerTest() override { rig.endpoints().setListener(nullptr); }
+
+    // A manager whose device thread's work the test runs by hand, listening to the endpoints.
+    std::shared_ptr<CQuillmereSDK> makeManager() {
+        auto manager = CQuillmereSDK::create(environment(), CQuillmereSDK::DeviceThread::LeaveOut);
+        listener = std::make_unique<CMMNotificationClient>(manager);
+        rig.endpoints().setListener(listener.get());
+        manager->AdviceSink(sink);
+        return manager;
+    }
+    void release(std::shared_ptr<CQuillmereSDK>& manager) {
+        rig.endpoints().setListener(nullptr);
+        listener.reset();
+        manager.reset();
+    }
+    static void waitStarted(CQuillmereSDK& manager) {
+        for (const auto& device : manager.devices()) {
+            for (int i = 0; i < 2000 && device->started() && device->initialReadRunning() &&
+                            device->IsInitialized() != S_OK;
+                 ++i) {
+                std::this_thread::sleep_for(1ms);
+            }
+        }
+    }
+
+    std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
+    std::unique_ptr<CMMNotificationClient> listener;
+};
+
+TEST_F(DeviceManagerTest, StartFindsPluggedMicrophonesAsNewThenKnown) {
+    rig.plug("Alder", "A1");
+    rig.plug("Cedar", "C1");
+    auto manager = makeManager();
+    EXPECT_EQ(manager->IsInitialize(), S_OK);
+    manager->DoUpdateDeviceList(0);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"A1", 2}, {"C1", 2}}));
+    waitStarted(*manager);
+    release(manager);
+
+    sink->clear();
+    manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"A1", 1}, {"C1", 1}}))
+        << "device mode 0 keeps them cached";
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, DeviceModeOneForgetsTheCacheAtStart) {
+    rig.plug("Alder", "A1");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    release(manager);
+
+    registry::writeDword(configKey(), "DeviceMode", 1);
+    sink->clear();
+    manager = makeManager();
+    EXPECT_EQ(manager->deviceMode(), 1u);
+    manager->DoUpdateDeviceList(0);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"A1", 2}}));
+    waitStarted(*manager);
+
+    // Unplugged with device mode 1: stopped and removed with its cache.
+    sink->clear();
+    rig.unplug("A1");
+    manager->DoUpdateDeviceList(0);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"A1", 3}}));
+    EXPECT_TRUE(manager->devices().empty());
+    registry::Key key;
+    EXPECT_NE(
+        store->openKey(registry::Hive::LocalMachine, std::string(settings::kDevicesKey) + "\\A1",
+                       registry::Access::Read, key),
+        registry::ERROR_SUCCESS);
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, UnplugStopsAndReplugRestartsWithTheMicrophonesValues) {
+    auto mic = rig.plug("Birch", "B1");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    auto device = manager->devices().at(0);
+
+    sink->clear();
+    rig.unplug("B1");
+    manager->DoUpdateDeviceList(0);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"B1", 0}}));
+    EXPECT_EQ(manager->devices().size(), 1u) << "kept while unplugged";
+    EXPECT_EQ(device->IsStarted(), S_FALSE);
+    EXPECT_EQ(device->bridgeIndex(), -1);
+
+    auto values = mic->settings();
+    values[Setting::LPF] = 8;
+    mic->setSettings(values);  // changed elsewhere while unplugged
+
+    sink->clear();
+    rig.plug("Birch", "B1");
+    manager->DoUpdateDeviceList(0);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"B1", 1}}));
+    waitStarted(*manager);
+    for (int i = 0; i < 2000 && registry::readDword(deviceKey("B1"), "LPF") != 8u; ++i) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(registry::readDword(deviceKey("B1"), "LPF"), 8u) << "cache replaced by the read";
+    EXPECT_EQ(device->settingsSnapshot()[Setting::LPF], 8);
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, LogitechBridgeIsIgnoredAtStart) {
+    auto logitech = sim::MicrophoneIdentity::make("Cedar", "L1");
+    logitech.manufacturer = "LOGITECH";
+    rig.plug(logitech);
+    rig.plug("Cedar", "C2");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"C2", 2}}));
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, ForeignEndpointStaysQueuedWithTwoWarningsEachTick) {
+    auto manager = makeManager();
+    const std::string endpoint = rig.plugForeignEndpoint("webcam");
+    const std::string id =
+        endpoints::usbDeviceContainerId("046D", "0A44", "webcam").toPlainString();
+    manager->DoUpdateDeviceList(1);
+    manager->DoUpdateDeviceList(1);
+    EXPECT_TRUE(sink->received().empty());
+    release(manager);
+    const auto lines = logs.lines("qmMicHost");
+    EXPECT_EQ(
+        countOf(lines, "<Warning> DoDeviceChange => Container ID:" + id + " [device not found]"),
+        2u);
+    EXPECT_EQ(countOf(lines, "<Warning> DoDeviceChange => ReAdd GUID to queue - Container ID:" +
+                                 id + " [device not found]"),
+              2u);
+    EXPECT_TRUE(contains(lines, "<Warning> DoDeviceChange => Active new device ContainerID:" + id +
+                                    " [HID UART device not found]"));
+    (void)endpoint;
+}
+
+TEST_F(DeviceManagerTest, QueuedContainerFoundLaterStartsTheMicrophone) {
+    auto manager = makeManager();
+    // The endpoint arrives before the bridge answers: plug the endpoint alone first.
+    auto identity = sim::MicrophoneIdentity::make("Rowan", "R9");
+    rig.endpoints().connect(sim::VirtualRig::endpointIdOf("R9"), identity.containerId);
+    manager->DoUpdateDeviceList(1);
+    EXPECT_TRUE(sink->received().empty());
+    rig.bus().plug(identity);
+    rig.endpoints().rememberUsbDevice("10C4", "EAB0", "R9", identity.containerId);
+    manager->DoUpdateDeviceList(1);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"R9", 2}}));
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, OneBridgeScanPerTickWhateverIsQueued) {
+    for (int i = 0; i < 4; ++i)
+        rig.plug("Cedar", "M" + std::to_string(i));
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    for (int i = 0; i < 6; ++i)
+        rig.plugForeignEndpoint("f" + std::to_string(i));
+    const auto before = rig.bus().getStringCalls();
+    manager->DoUpdateDeviceList(1);
+    EXPECT_EQ(rig.bus().getStringCalls() - before, 4u * 3u) << "three strings per bridge, once";
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, RemovalsAndTheirNotifications) {
+    rig.plug("Cedar", "C1");
+    rig.plug("Alder", "A1");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    sink->clear();
+
+    EXPECT_EQ(manager->RemoveAllInactive(), S_OK);
+    EXPECT_TRUE(sink->received().empty()) << "nothing inactive, nothing sent";
+
+    std::shared_ptr<sdk::IEnumQMDevice> devices;
+    ASSERT_EQ(manager->EnumQMDevice(&devices), S_OK);
+    std::shared_ptr<sdk::IQMDevice> first;
+    ASSERT_EQ(devices->Next(1, &first, nullptr), S_OK);
+    EXPECT_EQ(manager->RemoveDevice(first), S_OK);
+    EXPECT_EQ(manager->RemoveDevice(first), E_POINTER) << "no longer in the list";
+    std::string serial;
+    first->GetDeviceSN(serial);
+    EXPECT_EQ(serial, "C1") << "a removed object still answers its getters";
+    unsigned char volume = 0;
+    EXPECT_EQ(first->GetStatusDSP(volume), sdk::E_NOINTERFACE);
+
+    EXPECT_EQ(manager->RemoveDeviceBySN("a1"), S_OK);
+    EXPECT_EQ(manager->RemoveDeviceBySN("nobody"), E_POINTER);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"C1", 3}, {"a1", 3}}));
+    EXPECT_EQ(manager->EnumQMDevice(&devices), E_INVALIDARG);
+    EXPECT_EQ(manager->EnumQMDevice(nullptr), E_POINTER);
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, RemoveAllInactiveRemovesOnlyStoppedOnes) {
+    rig.plug("Cedar", "C1");
+    rig.plug("Alder", "A1");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    rig.unplug("C1");
+    manager->DoUpdateDeviceList(0);
+    sink->clear();
+    EXPECT_EQ(manager->RemoveAllInactive(), S_OK);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"1234567", 4}}));
+    ASSERT_EQ(manager->devices().size(), 1u);
+    EXPECT_EQ(manager->devices()[0]->serial(), "A1");
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, SinksNotifyReleaseAndLogOperations) {
+    auto manager = makeManager();
+    auto second = std::make_shared<RecordingSink>();
+    auto third = std::make_shared<RecordingSink>();
+    auto never = std::make_shared<RecordingSink>();
+    manager->AdviceSink(second);
+    manager->AdviceSink(third);
+    manager->AdviceSink(third);  // twice: notified twice
+    EXPECT_EQ(manager->UnadviceSink(never), S_OK);
+    EXPECT_EQ(manager->AdviceSink(nullptr), E_POINTER);
+
+    std::vector<std::string> order;
+    manager->DoUpdateNotify("X", 1);
+    EXPECT_EQ(third->received().size(), 2u);
+    EXPECT_EQ(manager->UnadviceSink(third), S_OK);
+    manager->DoUpdateNotify("Y", 0);
+    EXPECT_EQ(third->received().size(), 3u) << "one of the two entries is gone";
+
+    EXPECT_EQ(manager->NotifyRelease(), S_OK);
+    EXPECT_EQ(sink->received().back(), (Notification{"000000", -1}));
+    EXPECT_EQ(third->received().back(), (Notification{"000000", -1}));
+    manager->DoUpdateNotify("Z", 1);
+    EXPECT_EQ(sink->received().back(), (Notification{"Z", 1})) << "sinks stay advised";
+
+    std::string version;
+    EXPECT_EQ(manager->GetVersion(version), S_OK);
+    EXPECT_EQ(version, "1.0.0.4");
+    EXPECT_EQ(manager->WriteLog(sdk::leWarning, "100% sure %s %n"), S_OK);
+    release(manager);
+    const auto lines = logs.lines("qmMicHost");
+    EXPECT_TRUE(contains(lines, "<Warning> 100% sure %s %n"));
+    EXPECT_TRUE(contains(lines, "<Info> >> NotifyRelease =>> [adviced client count: 3]"));
+    const auto first =
+        std::find(lines.begin(), lines.end(), "<Info> >> NotifyRelease client ID: 3");
+    const auto last = std::find(lines.begin(), lines.end(), "<Info> >> NotifyRelease client ID: 1");
+    EXPECT_LT(first, last) << "from the last sink to the first";
+    EXPECT_TRUE(contains(lines, "<Info> Unadvice Sink client: #3"));
+}
+
+TEST_F(DeviceManagerTest, LogFolderDefaultAndMove) {
+    registry::Key config = configKey();
+    config.deleteValue("LogFolder");
+    ::setenv("QM_LOG_DIR", (folder() + "/default-logs").c_str(), 1);
+    auto manager = makeManager();
+    ::unsetenv("QM_LOG_DIR");
+    std::string current;
+    manager->GetLogFolder(current);
+    EXPECT_EQ(current, folder() + "/default-logs/");
+    EXPECT_EQ(registry::readString(config, "LogFolder"), current) << "the default is stored";
+    EXPECT_TRUE(std::filesystem::is_directory(current));
+
+    const std::string moved = folder() + "/moved/deeper";
+    EXPECT_EQ(manager->SetLogFolder(moved), S_OK);
+    EXPECT_TRUE(std::filesystem::is_directory(moved));
+    EXPECT_EQ(registry::readString(config, "LogFolder"), moved);
+    EXPECT_EQ(manager->log().Name(), "qmMicHost ");
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, DeviceThreadHandlesPlugAndUnplugByItself) {
+    auto manager = CQuillmereSDK::create(environment());
+    CMMNotificationClient client(manager);
+    rig.endpoints().setListener(&client);
+    manager->AdviceSink(sink);
+    auto waitFor = [&](const Notification& n) {
+        for (int i = 0; i < 5000; ++i) {
+            const auto got = sink->received();
+            if (std::find(got.begin(), got.end(), n) != got.end())
+                return true;
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    };
+    rig.plug("Larch", "L7");
+    EXPECT_TRUE(waitFor({"L7", 2}));
+    rig.unplug("L7");
+    EXPECT_TRUE(waitFor({"L7", 0}));
+    rig.endpoints().setListener(nullptr);
+    manager.reset();
+}
+
+// Clients change and read one microphone from several threads while it is unplugged and
+// plugged again: nothing crashes or hangs, exchanges never interleave on the channel, and every
+// call answers with one of the results the interface defines.
+TEST_F(DeviceManagerTest, StressClientsWhileUnpluggedAndReplugged) {
+    auto mic = rig.plug("Birch", "S1");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    std::shared_ptr<sdk::IQMDevice> device = manager->devices().at(0);
+
+    const std::set<sdk::HRESULT> allowed = {
+        S_OK,        S_FALSE,      sdk::E_NOINTERFACE,
+        sdk::E_FAIL, E_INVALIDARG, sdk::HRESULT_FROM_WIN32(sdk::ERROR_NOT_FOUND)};
+    std::atomic<bool> stop{false};
+    std::atomic<int> unexpected{0};
+    std::atomic<int> calls{0};
+    std::vector<std::thread> clients;
+    for (int t = 0; t < 4; ++t) {
+        clients.emplace_back([&, t] {
+            unsigned char a = 0, b = 0, c = 0, d = 0;
+            for (int i = 0; !stop.load(); ++i) {
+                sdk::HRESULT hr = S_OK;
+                switch ((i + t) % 6) {
+                    case 0:
+                        hr = device->Set_LPF(static_cast<unsigned char>(i % 10));
+                        break;
+                    case 1:
+                        hr = device->GetStatusALC(a, b, c, d);
+                        break;
+                    case 2:
+                        hr = device->GetLastStatus();
+                        break;
+                    case 3:
+                        hr = device->Set_EQ_GAIN(static_cast<unsigned char>(i % 6), 3);
+                        break;
+                    case 4:
+                        hr = device->GetDirection(a, b, c);
+                        break;
+                    case 5:
+                        hr = device->ResetWatchDog();
+                        break;
+                }
+                if (!allowed.contains(hr))
+                    ++unexpected;
+                ++calls;
+            }
+        });
+    }
+    for (int round = 0; round < 10; ++round) {
+        rig.unplug("S1");
+        manager->DoUpdateDeviceList(0);
+        rig.plug("Birch", "S1");
+        manager->DoUpdateDeviceList(0);
+        manager->DoUpdateDeviceList(1);
+    }
+    stop = true;
+    for (auto& c : clients)
+        c.join();
+    EXPECT_EQ(unexpected.load(), 0);
+    EXPECT_GT(calls.load(), 0);
+    EXPECT_EQ(mic->interleavedExchanges(), 0);
+    release(manager);
+}
+
+}  // namespace
+}  // namespace qm::core::testing
