@@ -35,6 +35,38 @@ constexpr const char* kSelectSubkeys =
 constexpr const char* kSelectValueNames =
     "SELECT name FROM key_values WHERE key_id=?1 ORDER BY rowid";
 
+constexpr const char* kBegin = "BEGIN";
+constexpr const char* kCommit = "COMMIT";
+
+// Runs the reads of one call in one read transaction: they see one state of the file, and the
+// file's read lock is taken once instead of once per statement.
+class ReadSnapshot {
+  public:
+    explicit ReadSnapshot(SqliteConnection& connection) : connection_(connection) {
+        active_ = run(kBegin);
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+    ~ReadSnapshot() {
+        if (active_) {
+            run(kCommit);
+        }
+    }
+
+  private:
+    bool run(const char* sql) {
+        sqlite3_stmt* raw = nullptr;
+        if (connection_.prepare(sql, raw) != SQLITE_OK) {
+            return false;
+        }
+        SqliteStatement statement(raw);
+        return statement.step() == SQLITE_DONE;
+    }
+
+    SqliteConnection& connection_;
+    bool active_ = false;
+};
+
 }  // namespace
 
 long statusFromSqlite(int rc) {
@@ -235,22 +267,7 @@ long HiveFile::resolve(std::int64_t from, const std::vector<std::string>& parts,
                        std::int64_t& id) {
     std::lock_guard guard(mutex_);
     // Fast path without a write transaction: every part already exists.
-    long status = existsLocked(from);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    std::int64_t current = from;
-    std::size_t found = 0;
-    for (; found < parts.size(); ++found) {
-        status = childId(current, parts[found], current);
-        if (status != ERROR_SUCCESS) {
-            break;
-        }
-    }
-    if (found == parts.size()) {
-        id = current;
-        return ERROR_SUCCESS;
-    }
+    long status = walkExisting(from, parts, id);
     if (status != ERROR_FILE_NOT_FOUND || !create) {
         return status;
     }
@@ -277,6 +294,20 @@ long HiveFile::resolve(std::int64_t from, const std::vector<std::string>& parts,
         id = walk;
         return ERROR_SUCCESS;
     });
+}
+
+long HiveFile::walkExisting(std::int64_t from, const std::vector<std::string>& parts,
+                            std::int64_t& id) {
+    const ReadSnapshot snapshot(connection_);
+    long status = existsLocked(from);
+    std::int64_t current = from;
+    for (std::size_t i = 0; status == ERROR_SUCCESS && i < parts.size(); ++i) {
+        status = childId(current, parts[i], current);
+    }
+    if (status == ERROR_SUCCESS) {
+        id = current;
+    }
+    return status;
 }
 
 long HiveFile::keyExists(std::int64_t key) {
@@ -391,6 +422,7 @@ long HiveFile::deleteTree(std::int64_t key, const std::vector<std::string>& part
 long HiveFile::enumSubkeys(std::int64_t key, std::vector<std::string>& names) {
     names.clear();
     std::lock_guard guard(mutex_);
+    const ReadSnapshot snapshot(connection_);
     if (const long exists = existsLocked(key); exists != ERROR_SUCCESS) {
         return exists;
     }
@@ -414,6 +446,7 @@ long HiveFile::enumSubkeys(std::int64_t key, std::vector<std::string>& names) {
 long HiveFile::enumValues(std::int64_t key, std::vector<std::string>& names) {
     names.clear();
     std::lock_guard guard(mutex_);
+    const ReadSnapshot snapshot(connection_);
     if (const long exists = existsLocked(key); exists != ERROR_SUCCESS) {
         return exists;
     }
