@@ -96,7 +96,7 @@ int putInPlace(const std::filesystem::path& temporary, const std::filesystem::pa
         return 0;
     }
     int error = errno;
-    if (error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS) {
+    if (error == EPERM || error == ENOTSUP || error == ENOSYS) {
         if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) ==
             0) {
             return 0;

@@ -19,7 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 class QmregCommands : public ::testing::Test {
   protected:
-    int qmreg(std::vector<std::string> args) {
+    int qmreg(const std::vector<std::string>& args) {
         out_.str("");
         err_.str("");
         return run(args, *fixture_.store, out_, err_);

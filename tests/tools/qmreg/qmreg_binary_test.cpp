@@ -31,12 +31,14 @@ Outcome runQmreg(const std::filesystem::path& scratch, const std::vector<std::st
     std::vector<std::string> argvStrings{QMREG_BINARY};
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(argvStrings.size() + 1);
     for (std::string& arg : argvStrings) {
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
     std::vector<std::string> envStrings = environment;
     std::vector<char*> envp;
+    envp.reserve(envStrings.size() + 1);
     for (std::string& variable : envStrings) {
         envp.push_back(variable.data());
     }
