@@ -4,9 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/registry/status.h"
-#include "platform/registry/store.h"
-#include "platform/registry/value_rules.h"
+#include "platform/registry/registry.h"
 
 // Costs of the registry store on this machine's disk. The hive lives in a fresh folder under the
 // temporary folder (TMPDIR); every write is a durable transaction (fsync before it returns), so
