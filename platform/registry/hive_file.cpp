@@ -165,41 +165,58 @@ long HiveFile::connect() {
     return ERROR_SUCCESS;
 }
 
+// A check of the file could not run: a lock held too long, no permission or a read error is
+// said as such; anything else means the file is not a sound database.
+long HiveFile::checkFailed(int rc) {
+    const long status = statusFromSqlite(rc);
+    switch (status) {
+        case ERROR_BUSY:
+            report("cannot check the file: " + connection_.lastError());
+            return status;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_REGISTRY_IO_FAILED:
+        case ERROR_OUTOFMEMORY:
+            reportUnusable("cannot read: " + connection_.lastError());
+            return status;
+        default:
+            reportUnusable("damaged or not a database: " + connection_.lastError());
+            return ERROR_BADDB;
+    }
+}
+
 // Only reads: a file that fails any check is reported and left alone.
 long HiveFile::checkFormat() {
     std::string applicationId;
+    std::string version;
+    std::string check;
+    std::string mode;
     if (const int rc = connection_.queryText("PRAGMA application_id", applicationId);
         rc != SQLITE_OK) {
-        reportUnusable("damaged or not a database: " + connection_.lastError());
-        return statusFromSqlite(rc) == ERROR_ACCESS_DENIED ? ERROR_ACCESS_DENIED : ERROR_BADDB;
+        return checkFailed(rc);
     }
     if (applicationId != std::to_string(kHiveApplicationId)) {
         reportUnusable("not a registry hive (application id " + applicationId + ")");
         return ERROR_BADDB;
     }
-    std::string version;
     if (const int rc = connection_.queryText("PRAGMA user_version", version); rc != SQLITE_OK) {
-        reportUnusable("damaged: " + connection_.lastError());
-        return ERROR_BADDB;
+        return checkFailed(rc);
     }
     if (version != std::to_string(kHiveFormatVersion)) {
         reportUnusable("unknown hive format version " + version);
         return ERROR_BADDB;
     }
-    std::string check;
     if (const int rc = connection_.queryText("PRAGMA quick_check", check); rc != SQLITE_OK) {
-        reportUnusable("damaged: " + connection_.lastError());
-        return ERROR_BADDB;
+        return checkFailed(rc);
     }
     if (check != "ok") {
         reportUnusable("damaged: " + check);
         return ERROR_BADDB;
     }
-    std::string mode;
-    if (const int rc = connection_.queryText("PRAGMA journal_mode", mode);
-        rc != SQLITE_OK || mode != "wal") {
-        reportUnusable("not in WAL mode (" + (rc != SQLITE_OK ? connection_.lastError() : mode) +
-                       ")");
+    if (const int rc = connection_.queryText("PRAGMA journal_mode", mode); rc != SQLITE_OK) {
+        return checkFailed(rc);
+    }
+    if (mode != "wal") {
+        reportUnusable("not in WAL mode (" + mode + ")");
         return ERROR_BADDB;
     }
     return ERROR_SUCCESS;
