@@ -174,6 +174,14 @@ long HiveFile::checkFailed(int rc) {
             report("cannot check the file: " + connection_.lastError());
             return status;
         case ERROR_ACCESS_DENIED:
+            if ((rc & 0xFF) == SQLITE_READONLY) {
+                // A WAL file is read through a shared-memory file next to it, which a reader
+                // must be able to create when no other program has the hive open.
+                reportUnusable("cannot read without write access to its folder: " +
+                               connection_.lastError());
+                return status;
+            }
+            [[fallthrough]];
         case ERROR_REGISTRY_IO_FAILED:
         case ERROR_OUTOFMEMORY:
             reportUnusable("cannot read: " + connection_.lastError());
