@@ -35,6 +35,38 @@ constexpr const char* kSelectSubkeys =
 constexpr const char* kSelectValueNames =
     "SELECT name FROM key_values WHERE key_id=?1 ORDER BY rowid";
 
+constexpr const char* kBegin = "BEGIN";
+constexpr const char* kCommit = "COMMIT";
+
+// Runs the reads of one call in one read transaction: they see one state of the file, and the
+// file's read lock is taken once instead of once per statement.
+class ReadSnapshot {
+  public:
+    explicit ReadSnapshot(SqliteConnection& connection) : connection_(connection) {
+        active_ = run(kBegin);
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+    ~ReadSnapshot() {
+        if (active_) {
+            run(kCommit);
+        }
+    }
+
+  private:
+    bool run(const char* sql) {
+        sqlite3_stmt* raw = nullptr;
+        if (connection_.prepare(sql, raw) != SQLITE_OK) {
+            return false;
+        }
+        SqliteStatement statement(raw);
+        return statement.step() == SQLITE_DONE;
+    }
+
+    SqliteConnection& connection_;
+    bool active_ = false;
+};
+
 }  // namespace
 
 long statusFromSqlite(int rc) {
@@ -133,41 +165,66 @@ long HiveFile::connect() {
     return ERROR_SUCCESS;
 }
 
+// A check of the file could not run: a lock held too long, no permission or a read error is
+// said as such; anything else means the file is not a sound database.
+long HiveFile::checkFailed(int rc) {
+    const long status = statusFromSqlite(rc);
+    switch (status) {
+        case ERROR_BUSY:
+            report("cannot check the file: " + connection_.lastError());
+            return status;
+        case ERROR_ACCESS_DENIED:
+            if ((rc & 0xFF) == SQLITE_READONLY) {
+                // A WAL file is read through a shared-memory file next to it, which a reader
+                // must be able to create when no other program has the hive open.
+                reportUnusable("cannot read without write access to its folder: " +
+                               connection_.lastError());
+                return status;
+            }
+            [[fallthrough]];
+        case ERROR_REGISTRY_IO_FAILED:
+        case ERROR_OUTOFMEMORY:
+            reportUnusable("cannot read: " + connection_.lastError());
+            return status;
+        default:
+            reportUnusable("damaged or not a database: " + connection_.lastError());
+            return ERROR_BADDB;
+    }
+}
+
 // Only reads: a file that fails any check is reported and left alone.
 long HiveFile::checkFormat() {
     std::string applicationId;
+    std::string version;
+    std::string check;
+    std::string mode;
     if (const int rc = connection_.queryText("PRAGMA application_id", applicationId);
         rc != SQLITE_OK) {
-        reportUnusable("damaged or not a database: " + connection_.lastError());
-        return statusFromSqlite(rc) == ERROR_ACCESS_DENIED ? ERROR_ACCESS_DENIED : ERROR_BADDB;
+        return checkFailed(rc);
     }
     if (applicationId != std::to_string(kHiveApplicationId)) {
         reportUnusable("not a registry hive (application id " + applicationId + ")");
         return ERROR_BADDB;
     }
-    std::string version;
     if (const int rc = connection_.queryText("PRAGMA user_version", version); rc != SQLITE_OK) {
-        reportUnusable("damaged: " + connection_.lastError());
-        return ERROR_BADDB;
+        return checkFailed(rc);
     }
     if (version != std::to_string(kHiveFormatVersion)) {
         reportUnusable("unknown hive format version " + version);
         return ERROR_BADDB;
     }
-    std::string check;
     if (const int rc = connection_.queryText("PRAGMA quick_check", check); rc != SQLITE_OK) {
-        reportUnusable("damaged: " + connection_.lastError());
-        return ERROR_BADDB;
+        return checkFailed(rc);
     }
     if (check != "ok") {
         reportUnusable("damaged: " + check);
         return ERROR_BADDB;
     }
-    std::string mode;
-    if (const int rc = connection_.queryText("PRAGMA journal_mode", mode);
-        rc != SQLITE_OK || mode != "wal") {
-        reportUnusable("not in WAL mode (" + (rc != SQLITE_OK ? connection_.lastError() : mode) +
-                       ")");
+    if (const int rc = connection_.queryText("PRAGMA journal_mode", mode); rc != SQLITE_OK) {
+        return checkFailed(rc);
+    }
+    if (mode != "wal") {
+        reportUnusable("not in WAL mode (" + mode + ")");
         return ERROR_BADDB;
     }
     return ERROR_SUCCESS;
@@ -235,22 +292,7 @@ long HiveFile::resolve(std::int64_t from, const std::vector<std::string>& parts,
                        std::int64_t& id) {
     std::lock_guard guard(mutex_);
     // Fast path without a write transaction: every part already exists.
-    long status = existsLocked(from);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    std::int64_t current = from;
-    std::size_t found = 0;
-    for (; found < parts.size(); ++found) {
-        status = childId(current, parts[found], current);
-        if (status != ERROR_SUCCESS) {
-            break;
-        }
-    }
-    if (found == parts.size()) {
-        id = current;
-        return ERROR_SUCCESS;
-    }
+    long status = walkExisting(from, parts, id);
     if (status != ERROR_FILE_NOT_FOUND || !create) {
         return status;
     }
@@ -277,6 +319,20 @@ long HiveFile::resolve(std::int64_t from, const std::vector<std::string>& parts,
         id = walk;
         return ERROR_SUCCESS;
     });
+}
+
+long HiveFile::walkExisting(std::int64_t from, const std::vector<std::string>& parts,
+                            std::int64_t& id) {
+    const ReadSnapshot snapshot(connection_);
+    long status = existsLocked(from);
+    std::int64_t current = from;
+    for (std::size_t i = 0; status == ERROR_SUCCESS && i < parts.size(); ++i) {
+        status = childId(current, parts[i], current);
+    }
+    if (status == ERROR_SUCCESS) {
+        id = current;
+    }
+    return status;
 }
 
 long HiveFile::keyExists(std::int64_t key) {
@@ -391,6 +447,7 @@ long HiveFile::deleteTree(std::int64_t key, const std::vector<std::string>& part
 long HiveFile::enumSubkeys(std::int64_t key, std::vector<std::string>& names) {
     names.clear();
     std::lock_guard guard(mutex_);
+    const ReadSnapshot snapshot(connection_);
     if (const long exists = existsLocked(key); exists != ERROR_SUCCESS) {
         return exists;
     }
@@ -414,6 +471,7 @@ long HiveFile::enumSubkeys(std::int64_t key, std::vector<std::string>& names) {
 long HiveFile::enumValues(std::int64_t key, std::vector<std::string>& names) {
     names.clear();
     std::lock_guard guard(mutex_);
+    const ReadSnapshot snapshot(connection_);
     if (const long exists = existsLocked(key); exists != ERROR_SUCCESS) {
         return exists;
     }

@@ -60,6 +60,9 @@ class HiveFile {
   private:
     long connect();
     long checkFormat();
+    long checkFailed(int rc);
+    // Walks existing keys only, in one read transaction.
+    long walkExisting(std::int64_t from, const std::vector<std::string>& parts, std::int64_t& id);
     long childId(std::int64_t parent, const std::string& name, std::int64_t& id);
     long existsLocked(std::int64_t key);
     long insertKey(std::int64_t parent, const std::string& name, std::int64_t& id);

@@ -88,6 +88,22 @@ long buildHive(const std::filesystem::path& temporary, std::string& problem) {
     return ERROR_SUCCESS;
 }
 
+// A new hive may be read by whoever may read its folder and written by the folder's group when
+// the folder's group may write there (the machine hive's folder belongs to the group that
+// manages microphones); nobody else may write it. SQLite gives its -wal and -shm files the
+// same mode.
+std::filesystem::perms hiveFileMode(const std::filesystem::path& folder) {
+    using std::filesystem::perms;
+    std::error_code error;
+    const perms folderPerms =
+        std::filesystem::status(folder.empty() ? "." : folder, error).permissions();
+    perms mode = perms::owner_read | perms::owner_write;
+    if (!error) {
+        mode |= folderPerms & (perms::group_read | perms::group_write | perms::others_read);
+    }
+    return mode;
+}
+
 // Gives the finished hive its real name unless a file already has it. A hard link is the most
 // widely supported way to do that atomically; a file system without hard links gets a rename
 // that refuses to replace.
@@ -96,7 +112,7 @@ int putInPlace(const std::filesystem::path& temporary, const std::filesystem::pa
         return 0;
     }
     int error = errno;
-    if (error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS) {
+    if (error == EPERM || error == ENOTSUP || error == ENOSYS) {
         if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) ==
             0) {
             return 0;
@@ -131,6 +147,14 @@ long createHiveFile(const std::filesystem::path& path, std::string& problem) {
     const std::filesystem::path temporary = temporaryName(path);
     removeTemporary(temporary);  // a leftover of a crashed process with the same id
     long status = buildHive(temporary, problem);
+    if (status == ERROR_SUCCESS) {
+        std::filesystem::permissions(temporary, hiveFileMode(folder),
+                                     std::filesystem::perm_options::replace, error);
+        if (error) {
+            problem = "cannot set the permissions of a new hive: " + error.message();
+            status = ERROR_ACCESS_DENIED;
+        }
+    }
     if (status == ERROR_SUCCESS) {
         if (const int placeError = putInPlace(temporary, path); placeError != 0) {
             problem = "cannot put the new hive in place: " + systemMessage(placeError);

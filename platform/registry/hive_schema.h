@@ -24,6 +24,8 @@ inline constexpr int kHiveFormatVersion = 1;
 // already there: the hive is built under a temporary name and then hard-linked into place, which
 // fails harmlessly when another process got there first. Returns ERROR_SUCCESS when a hive file
 // exists at `path` afterwards; otherwise a status and, in `problem`, what went wrong.
+// The file's read permissions follow its folder's; its group may write it when the folder's group
+// may write the folder.
 long createHiveFile(const std::filesystem::path& path, std::string& problem);
 
 }  // namespace qm::registry::detail

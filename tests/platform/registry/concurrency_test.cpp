@@ -97,6 +97,7 @@ TEST(RegistryConcurrency, ThreadsSharingOneStoreLoseNothing) {
     constexpr int kValuesEach = 40;
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
+    threads.reserve(kThreads);
     for (int writer = 0; writer < kThreads; ++writer) {
         threads.emplace_back(
             [&, writer] { failures += writeShare(*fixture.store, writer, kValuesEach); });
@@ -115,6 +116,7 @@ TEST(RegistryConcurrency, ThreadsWithTheirOwnStoresLoseNothing) {
     constexpr int kValuesEach = 40;
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
+    threads.reserve(kThreads);
     for (int writer = 0; writer < kThreads; ++writer) {
         threads.emplace_back([&, writer] {
             Store store(StoreLocations::inFolder(folder.path(), "tester"));
@@ -138,6 +140,7 @@ TEST(RegistryConcurrency, OneHandleUsedByManyThreadsWhileItsKeyIsDeleted) {
     constexpr int kRounds = 100;
     std::atomic<int> unexpected{0};
     std::vector<std::thread> users;
+    users.reserve(3);
     for (int t = 0; t < 3; ++t) {
         users.emplace_back([&] {
             for (int i = 0; i < kRounds; ++i) {

@@ -112,9 +112,10 @@ TEST_F(DamagedStore, HiveWithDamagedPagesIsReported) {
     fixture_.store = fixture_.makeStore();  // closing the last connection folds the WAL in
     ASSERT_FALSE(std::filesystem::exists(fixture_.folder.path() / "machine.sqlite-wal"));
     std::vector<char> bytes = readFileBytes(machineFile());
-    ASSERT_GT(bytes.size(), 3u * 4096u);
-    const std::vector<char> noise = garbage(4096);
-    std::copy(noise.begin(), noise.end(), bytes.begin() + 2 * 4096);
+    constexpr std::ptrdiff_t kPage = 4096;
+    ASSERT_GT(bytes.size(), static_cast<std::size_t>(3 * kPage));
+    const std::vector<char> noise = garbage(kPage);
+    std::copy(noise.begin(), noise.end(), bytes.begin() + 2 * kPage);
     writeFileBytes(machineFile(), bytes);
 
     expectReportedAndUntouched(ERROR_BADDB);

@@ -310,6 +310,31 @@ TEST_F(StoreTest, OpeningNeverCreatesHiveFilesAndCreatingLeavesNoTemporaries) {
     EXPECT_TRUE(fixture_.diagnostics.lines().empty());
 }
 
+TEST_F(StoreTest, NewHiveFilesTakeTheirFoldersGroupAccess) {
+    using std::filesystem::perms;
+    const auto shared = fixture_.folder.path() / "shared";
+    const auto personal = fixture_.folder.path() / "personal";
+    std::filesystem::create_directory(shared);
+    std::filesystem::create_directory(personal);
+    std::filesystem::permissions(
+        shared, perms::owner_all | perms::group_all | perms::others_read | perms::others_exec);
+    std::filesystem::permissions(personal, perms::owner_all);
+
+    StoreLocations locations = StoreLocations::inFolder(shared, "tester");
+    locations.currentUserHive = personal / "registry.sqlite";
+    Store store(locations);
+    Key key;
+    ASSERT_EQ(store.createKey(Hive::LocalMachine, "SOFTWARE", Access::ReadWrite, key),
+              ERROR_SUCCESS);
+    ASSERT_EQ(store.createKey(Hive::CurrentUser, "Software", Access::ReadWrite, key),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::filesystem::status(shared / "machine.sqlite").permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::group_write |
+                  perms::others_read);
+    EXPECT_EQ(std::filesystem::status(personal / "registry.sqlite").permissions(),
+              perms::owner_read | perms::owner_write);
+}
+
 TEST_F(StoreTest, EnumerationOrder) {
     const Key root = create(Hive::LocalMachine, "Order");
     Key sub;
