@@ -21,5 +21,6 @@ for t in "${targets[@]}"; do
   corpus="build-fuzz/corpus/$t"
   mkdir -p "$corpus"
   echo "== $t for ${seconds}s"
-  "$exe" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -n 5
+  "$exe" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="build-fuzz/$t-" \
+    "$corpus" 2>&1 | tail -n 5
 done
