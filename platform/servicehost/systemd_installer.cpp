@@ -39,7 +39,8 @@ long SystemdInstaller::createService() {
     }
     if (status == ERROR_SUCCESS) {
         // Relative, so the link is right under any root.
-        status = writeSymlink(layout_.wantsLink(), std::filesystem::path("..") / layout_.unitName());
+        status =
+            writeSymlink(layout_.wantsLink(), std::filesystem::path("..") / layout_.unitName());
     }
     if (status != ERROR_SUCCESS) {
         for (const std::filesystem::path& path : written) {

@@ -110,8 +110,8 @@ sdk::HRESULT ComRegistration::registerService(std::string_view serviceName,
     long status = store_.createKey(Hive::ClassesRoot, "AppID", Access::ReadWrite, appIds);
     Key appId;
     if (status == registry::ERROR_SUCCESS) {
-        status = appIds.createSubkey(sdk::APPID_qmMicHost.toBracedString(), Access::ReadWrite,
-                                     appId);
+        status =
+            appIds.createSubkey(sdk::APPID_qmMicHost.toBracedString(), Access::ReadWrite, appId);
     }
     if (status == registry::ERROR_SUCCESS) {
         const long deleted = appId.deleteValue("LocalService");

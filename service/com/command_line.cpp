@@ -100,8 +100,8 @@ class Planner {
 
     void takeLongOption(LongOption option, std::optional<std::string_view> inlineValue) {
         const std::string name = option == LongOption::Bus ? "--bus" : "--simulate";
-        const bool given = option == LongOption::Bus ? plan_.bus.has_value()
-                                                     : plan_.simulate.has_value();
+        const bool given =
+            option == LongOption::Bus ? plan_.bus.has_value() : plan_.simulate.has_value();
         if (given) {
             addUsage(name + " is given twice");
             return;

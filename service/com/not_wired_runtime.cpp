@@ -10,7 +10,11 @@ sdk::HRESULT NotWiredRuntime::registerClassObjects() {
                "serve on the "
             << describeBus(options_.bus) << " bus";
     if (!options_.simulate.empty()) {
-        errors_ << " (" << options_.simulate.size() << " virtual microphones asked for)";
+        errors_ << " (virtual microphones asked for:";
+        for (const SimulatedMicrophone& microphone : options_.simulate) {
+            errors_ << ' ' << microphone.model << ':' << microphone.serial;
+        }
+        errors_ << ')';
     }
     errors_ << '\n';
     return sdk::E_NOTIMPL;

@@ -16,8 +16,7 @@ class NotWiredRuntime final : public ServerRuntime {
 
     sdk::HRESULT registerClassObjects() override;
     std::shared_ptr<sdk::IQuillmereSDK> createDeviceManager() override;
-    bool registerEndpointNotifications(
-        const std::shared_ptr<sdk::IQuillmereSDK>& manager) override;
+    bool registerEndpointNotifications(const std::shared_ptr<sdk::IQuillmereSDK>& manager) override;
     void revokeClassObjects() override;
 
   private:

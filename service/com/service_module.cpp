@@ -93,8 +93,8 @@ bool CServiceModule::takeRuntimeOptions(const CommandLinePlan& plan) {
     const std::optional<BusChoice> bus = parseBusChoice(*fromEnvironment, error);
     if (!bus) {
         if (!silent_) {
-            context_.errors << GetServiceName() << ": " << kBusEnvironmentVariable << ": "
-                            << error << '\n';
+            context_.errors << GetServiceName() << ": " << kBusEnvironmentVariable << ": " << error
+                            << '\n';
         }
         return false;
     }

@@ -26,13 +26,13 @@ namespace qm::com {
 
 // What the module works with; main() passes the real ones, tests their fakes.
 struct ModuleContext {
-    registry::Store& store;                   // HKEY_CLASSES_ROOT registrations
-    servicehost::ServiceHost& host;           // states and controls while running
-    servicehost::ServiceInstaller& installer; // the service manager's side of install
-    Clock& clock;                             // the pause before releasing the device manager
-    ServerRuntimeFactory runtimeFactory;      // the server of one run
-    std::ostream& errors;                     // standard error: usage text, failure lines
-    std::string modulePath;                   // full path of the executable
+    registry::Store& store;                    // HKEY_CLASSES_ROOT registrations
+    servicehost::ServiceHost& host;            // states and controls while running
+    servicehost::ServiceInstaller& installer;  // the service manager's side of install
+    Clock& clock;                              // the pause before releasing the device manager
+    ServerRuntimeFactory runtimeFactory;       // the server of one run
+    std::ostream& errors;                      // standard error: usage text, failure lines
+    std::string modulePath;                    // full path of the executable
     // Reads an environment variable (QM_DBUS_ADDRESS); null reads nothing.
     std::function<std::optional<std::string>(const char* name)> environment;
 };

@@ -11,11 +11,16 @@ struct SwitchEntry {
 };
 
 constexpr SwitchEntry kSwitches[] = {
-    {"Service", SwitchAction::Service},       {"Runapp", SwitchAction::Runapp},
-    {"Install", SwitchAction::Install},       {"RegServer", SwitchAction::Install},
-    {"Uninstall", SwitchAction::Uninstall},   {"Remove", SwitchAction::Uninstall},
-    {"UnregServer", SwitchAction::Uninstall}, {"Help", SwitchAction::Help},
-    {"?", SwitchAction::Help},                {"H", SwitchAction::Help},
+    {"Service", SwitchAction::Service},
+    {"Runapp", SwitchAction::Runapp},
+    {"Install", SwitchAction::Install},
+    {"RegServer", SwitchAction::Install},
+    {"Uninstall", SwitchAction::Uninstall},
+    {"Remove", SwitchAction::Uninstall},
+    {"UnregServer", SwitchAction::Uninstall},
+    {"Help", SwitchAction::Help},
+    {"?", SwitchAction::Help},
+    {"H", SwitchAction::Help},
 };
 
 }  // namespace
