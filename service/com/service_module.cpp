@@ -179,7 +179,13 @@ sdk::HRESULT CServiceModule::Run() {
     if (sdk::FAILED(registered)) {
         return registered;
     }
-    setServiceStatus(ServiceState::Running);
+    {
+        // A stop that came during the start-up stands: the service doesn't claim to run again.
+        std::lock_guard guard(statusMutex_);
+        if (state_.load() == ServiceState::StartPending) {
+            setServiceStatus(ServiceState::Running);
+        }
+    }
 
     deviceManager_ = runtime->createDeviceManager();
     if (deviceManager_) {
@@ -217,6 +223,7 @@ std::uint32_t CServiceModule::stop() {
 }
 
 void CServiceModule::setServiceStatus(ServiceState state) {
+    std::lock_guard guard(statusMutex_);
     state_.store(state);
     context_.host.reportStatus(state);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -104,6 +105,10 @@ class CServiceModule {
     ModuleContext context_;
     bool silent_ = false;
     RuntimeOptions runtimeOptions_;
+    // Held while the state changes and is reported, so reports keep the order of the changes.
+    // Recursive because a service manager may answer a report with a control at once, on the
+    // reporting thread.
+    std::recursive_mutex statusMutex_;
     std::atomic<servicehost::ServiceState> state_{servicehost::ServiceState::Stopped};
     sdk::HRESULT exitCode_ = sdk::S_OK;
     MessageQueue<ThreadMessage> mainThreadQueue_;
