@@ -43,7 +43,11 @@ std::set<std::string> subkeys(registry::Store& store, const std::string& path) {
 std::set<std::string> allKeys(registry::Store& store, const std::string& path = "") {
     std::set<std::string> keys;
     for (const std::string& name : subkeys(store, path)) {
-        const std::string child = path.empty() ? name : path + "\\" + name;
+        std::string child = path;
+        if (!child.empty()) {
+            child += '\\';
+        }
+        child += name;
         keys.insert(child);
         const std::set<std::string> below = allKeys(store, child);
         keys.insert(below.begin(), below.end());

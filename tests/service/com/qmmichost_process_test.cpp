@@ -44,17 +44,20 @@ class QmMicHostProcess : public ::testing::Test {
         environment.push_back("QM_REGISTRY_DIR=" + (folder_.path() / "registry").string());
         environment.push_back("QM_INSTALL_ROOT=" + root().string());
         for (const auto& [name, value] : extra) {
-            environment.push_back(name + "=" + value);
+            environment.push_back(name);
+            environment.back().append("=").append(value);
         }
 
         std::vector<std::string> argv = {QM_MICHOST_PATH};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         std::vector<char*> argvPointers;
+        argvPointers.reserve(argv.size() + 1);
         for (std::string& a : argv) {
             argvPointers.push_back(a.data());
         }
         argvPointers.push_back(nullptr);
         std::vector<char*> envPointers;
+        envPointers.reserve(environment.size() + 1);
         for (std::string& e : environment) {
             envPointers.push_back(e.data());
         }
