@@ -1,0 +1,81 @@
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/servicehost/command_runner.h"
+
+namespace qm::servicehost::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "qmhost-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::abort();
+        }
+        path_ = pattern;
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Records the commands it is asked to run and runs none of them.
+class RecordingCommandRunner final : public CommandRunner {
+  public:
+    int run(const std::vector<std::string>& argv) override {
+        std::lock_guard guard(mutex_);
+        commands_.push_back(argv);
+        return 0;
+    }
+    std::vector<std::vector<std::string>> commands() const {
+        std::lock_guard guard(mutex_);
+        return commands_;
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::vector<std::vector<std::string>> commands_;
+};
+
+// Every file and link below `root` (folders left out), as paths relative to it.
+inline std::set<std::string> filesBelow(const std::filesystem::path& root) {
+    std::set<std::string> files;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (!it->is_directory() || it->is_symlink()) {
+            files.insert(it->path().lexically_relative(root).string());
+        }
+    }
+    return files;
+}
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    char buffer[4096];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    return text;
+}
+
+}  // namespace qm::servicehost::testing
