@@ -64,6 +64,9 @@ struct BusConnection::State final : Reapable {
     }
 
     void stop() {
+        if (!connection) {
+            return;
+        }
         try {
             // The loop was entered by us, not by sdbus' own thread: this only wakes the loop.
             connection->leaveEventLoop();
