@@ -26,7 +26,7 @@ void FakeDevice::setStarted(bool started) {
 
 std::vector<std::string> FakeDevice::calls() const {
     std::lock_guard guard(mutex_);
-    return calls_;
+    return {calls_.begin(), calls_.end()};
 }
 
 std::string FakeDevice::lastCall() const {
@@ -69,6 +69,9 @@ std::string FakeDevice::record(const char* name, std::initializer_list<std::stri
         holdChanged_.notify_all();
         holdChanged_.wait(lock, [this] { return !hold_; });
         --holding_;
+    }
+    if (calls_.size() == kCallLogLength) {
+        calls_.pop_front();
     }
     calls_.push_back(call);
     return call;

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <map>
 #include <mutex>
@@ -28,7 +29,9 @@ class FakeDevice final : public sdk::IQMDevice {
     void setResult(sdk::HRESULT hr);
     void closeChannel();
     void setStarted(bool started);
+    // The latest calls (at most kCallLogLength), oldest first.
     std::vector<std::string> calls() const;
+    static constexpr std::size_t kCallLogLength = 1024;
     std::string lastCall() const;
 
     // Makes every following call wait at its start until releaseCalls().
@@ -116,7 +119,7 @@ class FakeDevice final : public sdk::IQMDevice {
     bool started_ = true;
     bool hold_ = false;
     int holding_ = 0;
-    std::vector<std::string> calls_;
+    std::deque<std::string> calls_;  // the latest kCallLogLength calls
     std::map<std::string, std::string> stored_;
 };
 
