@@ -1,9 +1,11 @@
 #include "common/ipc/bus_connection.h"
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 #include <sdbus-c++/sdbus-c++.h>
+#include <systemd/sd-bus.h>
 
 #include "common/ipc/loop_graveyard.h"
 
@@ -21,7 +23,34 @@ class LoopThreadMark {
     ~LoopThreadMark() { tlRunsLoop = false; }
 };
 
+// Tries to connect to `address` with sd-bus itself. sdbus-c++ 1.2 loses its sd-bus object when
+// a connection to an explicit address fails; asking first keeps failed attempts (a client
+// retrying while the bus is not there) from leaking.
+int probeAddress(const std::string& address) {
+    sd_bus* bus = nullptr;
+    int r = sd_bus_new(&bus);
+    if (r < 0) {
+        return r;
+    }
+    r = sd_bus_set_address(bus, address.c_str());
+    if (r >= 0) {
+        r = sd_bus_set_bus_client(bus, 1);
+    }
+    if (r >= 0) {
+        r = sd_bus_start(bus);
+    }
+    sd_bus_close_unref(bus);
+    return r;
+}
+
 std::unique_ptr<sdbus::IConnection> openNative(const BusAddress& address) {
+    if (address.kind == BusAddress::Kind::Explicit) {
+        const int r = probeAddress(address.address);
+        if (r < 0) {
+            throw BusError("cannot connect to the bus at " + address.address + ": " +
+                           std::strerror(-r));
+        }
+    }
     try {
         switch (address.kind) {
             case BusAddress::Kind::System:

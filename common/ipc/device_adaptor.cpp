@@ -42,7 +42,7 @@ auto byteSetter() {
 
 template <HRESULT (IQMDevice::*Method)(const std::string&)>
 auto stringSetter() {
-    return [](IQMDevice& d, std::string value) { return std::tuple{(d.*Method)(value)}; };
+    return [](IQMDevice& d, const std::string& value) { return std::tuple{(d.*Method)(value)}; };
 }
 
 }  // namespace

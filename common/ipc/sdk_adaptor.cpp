@@ -70,7 +70,8 @@ auto stringGetter() {
 
 template <HRESULT (IQuillmereSDK::*Method)(const std::string&)>
 auto stringSetter() {
-    return [](IQuillmereSDK& m, std::string value) { return std::tuple{(m.*Method)(value)}; };
+    return
+        [](IQuillmereSDK& m, const std::string& value) { return std::tuple{(m.*Method)(value)}; };
 }
 
 }  // namespace
@@ -121,9 +122,10 @@ void SdkAdaptor::exportManager() {
                                    *calls_, manager_, std::move(body));
     };
 
-    add("WriteLog", {"Type", "str"}, {}, [](IQuillmereSDK& m, std::int32_t type, std::string text) {
-        return std::tuple{m.WriteLog(static_cast<sdk::qmLogEventType>(type), text)};
-    });
+    add("WriteLog", {"Type", "str"}, {},
+        [](IQuillmereSDK& m, std::int32_t type, const std::string& text) {
+            return std::tuple{m.WriteLog(static_cast<sdk::qmLogEventType>(type), text)};
+        });
     add("NotifyRelease", {}, {}, plainCall<&IQuillmereSDK::NotifyRelease>());
     add("IsInitialize", {}, {}, plainCall<&IQuillmereSDK::IsInitialize>());
     add("GetVersion", {}, {"pbstrVersion"}, stringGetter<&IQuillmereSDK::GetVersion>());
@@ -158,7 +160,7 @@ void SdkAdaptor::exportManager() {
         });
 
     add("RemoveDevice", {"pDevice"}, {},
-        [registry = registry_](IQuillmereSDK& m, sdbus::ObjectPath path) {
+        [registry = registry_](IQuillmereSDK& m, const sdbus::ObjectPath& path) {
             return std::tuple{m.RemoveDevice(registry->find(path))};
         });
     add("RemoveDeviceBySN", {"bstrSN"}, {}, stringSetter<&IQuillmereSDK::RemoveDeviceBySN>());

@@ -41,7 +41,7 @@ ClientOptions IpcFixture::clientOptions() const {
     return options;
 }
 
-std::shared_ptr<sdk::IQuillmereSDK> IpcFixture::connect(ClientOptions options) {
+std::shared_ptr<sdk::IQuillmereSDK> IpcFixture::connect(const ClientOptions& options) {
     sdk::HRESULT hr = sdk::E_FAIL;
     auto client = connectToService(options, &hr);
     EXPECT_EQ(hr, sdk::S_OK);

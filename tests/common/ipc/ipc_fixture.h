@@ -27,7 +27,7 @@ class IpcFixture : public ::testing::Test {
 
     ClientOptions clientOptions() const;
     // A client of the service; fails the test when it cannot connect.
-    std::shared_ptr<sdk::IQuillmereSDK> connect(ClientOptions options);
+    std::shared_ptr<sdk::IQuillmereSDK> connect(const ClientOptions& options);
     std::shared_ptr<sdk::IQuillmereSDK> connect() { return connect(clientOptions()); }
 
     // Three devices SN1001..SN1003 in the manager's list.
