@@ -33,8 +33,12 @@ struct ServerOptions {
 // The service side of the binding: exports the device manager at kSdkPath on `connection`, and
 // its device objects as clients enumerate them. The caller owns the connection, runs its event
 // loop, and requests the bus name once the adaptor exists. Destroy the adaptor before the
-// connection, while the event loop still runs; the destructor waits for calls in progress and
-// sends the notifications still queued (the connection delivers them when it is flushed).
+// connection; the destructor waits for calls in progress and sends the notifications still
+// queued without waiting for their replies (the connection delivers them when it is flushed), so
+// a NotifyRelease just before shutdown still reaches every client.
+//
+// Device objects stay exported for as long as a client that received them may hold them: see
+// DeviceRegistry.
 //
 // Threads: method calls arrive on the event loop, which hands them to a pool of workers
 // (AdviceSink and UnadviceSink run on the loop itself, in order with the clients' departures).

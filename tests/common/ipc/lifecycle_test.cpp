@@ -162,6 +162,9 @@ TEST_F(LifecycleTest, CallWithoutAnswerTimesOut) {
     auto device = enumerateAll(*client).at(0);
 
     devices[0]->holdCalls();
+    // Let the held call go also when an assertion ends the test early.
+    const std::unique_ptr<FakeDevice, void (*)(FakeDevice*)> releaseAtEnd(
+        devices[0].get(), [](FakeDevice* held) { held->releaseCalls(); });
     EXPECT_EQ(device->Set_LPF(2), kCallTimedOut);
     ASSERT_TRUE(devices[0]->waitUntilHolding());
     devices[0]->releaseCalls();

@@ -82,4 +82,17 @@ class RecordingSink final : public sdk::IDeviceNotify {
     std::function<void()> action_;
 };
 
+// Releases a hanging sink when the test ends, also when it ends early on a failed assertion
+// (a client's connection cannot close while its event loop hangs in the sink).
+class ReleaseOnExit {
+  public:
+    explicit ReleaseOnExit(RecordingSink& sink) : sink_(sink) {}
+    ReleaseOnExit(const ReleaseOnExit&) = delete;
+    ReleaseOnExit& operator=(const ReleaseOnExit&) = delete;
+    ~ReleaseOnExit() { sink_.release(); }
+
+  private:
+    RecordingSink& sink_;
+};
+
 }  // namespace qm::ipc::testing

@@ -132,6 +132,7 @@ TEST_F(SinkTest, ClientThatDoesNotAnswerDelaysNobodyElse) {
     auto hung = std::make_shared<RecordingSink>();
     auto live = std::make_shared<RecordingSink>();
     hung->hang();
+    const ReleaseOnExit releaseHung(*hung);
     ASSERT_EQ(hungClient->AdviceSink(hung), S_OK);
     ASSERT_EQ(liveClient->AdviceSink(live), S_OK);
 
@@ -155,6 +156,29 @@ TEST_F(SinkTest, ClientThatDoesNotAnswerDelaysNobodyElse) {
     EXPECT_EQ(hung->received(), expected);
     EXPECT_EQ(liveClient->UnadviceSink(live), S_OK);
     EXPECT_EQ(hungClient->UnadviceSink(hung), S_OK);
+}
+
+TEST_F(SinkTest, ReleaseJustBeforeShutdownStillReachesClients) {
+    auto hungClient = connect();
+    auto liveClient = connect();
+    auto hung = std::make_shared<RecordingSink>();
+    auto live = std::make_shared<RecordingSink>();
+    hung->hang();
+    const ReleaseOnExit releaseHung(*hung);
+    ASSERT_EQ(hungClient->AdviceSink(hung), S_OK);
+    ASSERT_EQ(liveClient->AdviceSink(live), S_OK);
+
+    // The service announces its end and goes at once; a client that does not answer must not
+    // hold up the shutdown.
+    EXPECT_EQ(manager_->NotifyRelease(), S_OK);
+    auto stopping = std::async(std::launch::async, [this] { stopService(); });
+    ASSERT_EQ(stopping.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+
+    ASSERT_TRUE(live->waitForCount(1));
+    EXPECT_EQ(live->received(), (Received{{sdk::kReleaseNotifySerial, -1}}));
+    hung->release();
+    ASSERT_TRUE(hung->waitForCount(1));
+    EXPECT_EQ(hung->received(), (Received{{sdk::kReleaseNotifySerial, -1}}));
 }
 
 TEST_F(SinkTest, SinkMayUnadviseItselfInsideItsNotification) {
