@@ -57,4 +57,12 @@ std::shared_ptr<VirtualMicrophone> VirtualRig::microphone(const std::string& ser
     return it == known_.end() ? nullptr : it->second;
 }
 
+std::vector<std::shared_ptr<VirtualMicrophone>> VirtualRig::microphones() const {
+    std::lock_guard guard(mutex_);
+    std::vector<std::shared_ptr<VirtualMicrophone>> out;
+    for (const auto& [serial, mic] : known_)
+        out.push_back(mic);
+    return out;
+}
+
 }  // namespace qm::sim

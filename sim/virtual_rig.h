@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "sim/simulated_endpoints.h"
 #include "sim/virtual_hid_uart.h"
@@ -31,6 +32,7 @@ class VirtualRig {
 
     // Every microphone ever plugged, by serial (also the unplugged ones).
     std::shared_ptr<VirtualMicrophone> microphone(const std::string& serial) const;
+    std::vector<std::shared_ptr<VirtualMicrophone>> microphones() const;
     static std::string endpointIdOf(const std::string& serial);
 
   private:

@@ -1,18 +1,14 @@
 #include "service/com/server_runtime_factory.h"
 
-#include "service/com/not_wired_runtime.h"
+#include "service/com/dbus_server_runtime.h"
 
 namespace qm::com {
 
-// The D-Bus server is attached here, and only here: replace NotWiredRuntime with a runtime whose
-// registerClassObjects connects to context.options.bus, owns "com.quillmere.qmMicHost" and
-// exports the objects of common/ipc, whose createDeviceManager builds the device manager of
-// service/core (on virtual microphones when context.options.simulate isn't empty), and whose
-// registerEndpointNotifications hands the platform's endpoint events to that manager. Until then
-// this build says plainly that it serves nothing and ends its run with E_NOTIMPL.
+// The server qmMicHost runs: the device manager on D-Bus, over the real bridges and sound cards
+// or over virtual microphones.
 ServerRuntimeFactory makeServerRuntimeFactory() {
     return [](const RuntimeContext& context) -> std::unique_ptr<ServerRuntime> {
-        return std::make_unique<NotWiredRuntime>(context);
+        return std::make_unique<DbusServerRuntime>(context);
     };
 }
 
