@@ -36,6 +36,7 @@ namespace {
 
 constexpr int kListTimerIntervalMs = 1000;
 constexpr int kVolumeSliderMaximum = 1000;
+constexpr QSize kDefaultSize(1280, 800);
 
 controls::TaskbarProgress::State taskbarState(int code) {
     switch (code) {
@@ -203,7 +204,9 @@ void CMainFrame::showFrame() {
     const auto onTop = app_.registry().getProfileInt(keys::kSettings, "StayOnTop");
     app_.settings().stayOnTop = onTop.value_or(app_.settings().stayOnTop);
     setStayOnTop(app_.settings().stayOnTop != 0);
-    placement_->restore(*this);
+    if (!placement_->restore(*this)) {
+        resize(kDefaultSize);
+    }
     show();
 }
 

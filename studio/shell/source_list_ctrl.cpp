@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QItemSelectionModel>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QToolTip>
@@ -155,6 +156,7 @@ bool CSourceListCtrl::insertDevice(const DevicePtr& device) {
 
 void CSourceListCtrl::deleteAllItems() {
     ++quietSelection_;
+    selectionModel()->clearCurrentIndex();
     for (QTreeWidgetItem* groupItem : groups_) {
         qDeleteAll(groupItem->takeChildren());
     }
@@ -168,6 +170,10 @@ bool CSourceListCtrl::deleteDevice(std::string_view serial) {
         return false;
     }
     ++quietSelection_;
+    // Taking the current item away would make the view select its neighbour.
+    if (currentItem() == item) {
+        selectionModel()->clearCurrentIndex();
+    }
     delete item;
     refreshGroupVisibility();
     --quietSelection_;
@@ -283,6 +289,7 @@ bool CSourceListCtrl::selectDevice(std::string_view serial) {
 void CSourceListCtrl::clearSelectionMark() {
     ++quietSelection_;
     clearSelection();
+    selectionModel()->clearCurrentIndex();
     --quietSelection_;
 }
 
