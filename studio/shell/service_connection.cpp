@@ -47,6 +47,8 @@ ServiceConnection::~ServiceConnection() {
 
 sdk::HRESULT ServiceConnection::Connect() {
     Disconnect();
+    // Audio endpoints that appear later are not followed: a microphone whose endpoint was
+    // missing is matched when it is selected again.
     std::shared_ptr<sdk::IQuillmereSDK> service = connector_.connect();
     if (service == nullptr) {
         return sdk::E_FAIL;

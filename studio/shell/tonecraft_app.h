@@ -50,7 +50,6 @@ struct StudioEnvironment {
 // connects to the same service.
 class CTonecraftApp {
   public:
-    static constexpr const char* kAppId = "qmTonecraft.AppID.NoVersion";
     static constexpr const char* kFrameClassName = "qmMainFrameStudio";
 
     // Sets every setting to its default, reads the Settings values stored as REG_DWORD, and,
