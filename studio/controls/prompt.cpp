@@ -18,7 +18,7 @@ QString promptToolTip(const Prompt& prompt) {
     if (prompt.isEmpty()) {
         return {};
     }
-    const QString description = prompt.description.toHtmlEscaped();
+    QString description = prompt.description.toHtmlEscaped();
     if (prompt.caption.isEmpty() || prompt.caption == prompt.description) {
         return description;
     }

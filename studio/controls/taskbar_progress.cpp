@@ -6,7 +6,7 @@
 
 namespace qm::studio::controls {
 
-LauncherEntryProgress::LauncherEntryProgress(QString desktopFileName)
+LauncherEntryProgress::LauncherEntryProgress(const QString& desktopFileName)
     : appUri_(QStringLiteral("application://") + desktopFileName) {}
 
 void LauncherEntryProgress::setState(State state) {

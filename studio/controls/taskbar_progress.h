@@ -26,7 +26,7 @@ class TaskbarProgress {
 // paused look in that protocol: a paused progress shows as normal; an error asks for attention.
 class LauncherEntryProgress final : public TaskbarProgress {
   public:
-    explicit LauncherEntryProgress(QString desktopFileName);
+    explicit LauncherEntryProgress(const QString& desktopFileName);
 
     void setState(State state) override;
     void setRange(int maximum) override;

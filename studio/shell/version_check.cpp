@@ -21,8 +21,9 @@ constexpr int kStopWaitMs = 3000;
 // check on the main thread.
 class VersionFetcher final : public QObject {
   public:
-    VersionFetcher(QUrl url, int timeoutMs, QPointer<VersionCheck> owner,
-                   std::function<void(VersionCheck*, std::optional<PublishedVersion>)> deliver)
+    VersionFetcher(
+        QUrl url, int timeoutMs, QPointer<VersionCheck> owner,
+        std::function<void(VersionCheck*, const std::optional<PublishedVersion>&)> deliver)
         : url_(std::move(url)),
           timeoutMs_(timeoutMs),
           owner_(std::move(owner)),
@@ -73,7 +74,7 @@ class VersionFetcher final : public QObject {
     QUrl url_;
     int timeoutMs_;
     QPointer<VersionCheck> owner_;
-    std::function<void(VersionCheck*, std::optional<PublishedVersion>)> deliver_;
+    std::function<void(VersionCheck*, const std::optional<PublishedVersion>&)> deliver_;
 };
 
 }  // namespace
@@ -122,11 +123,11 @@ void VersionCheck::start(const QString& address) {
     }
     thread_ = new QThread();
     thread_->setObjectName(QStringLiteral("versionCheck"));
-    auto* fetcher =
-        new VersionFetcher(url, static_cast<int>(timeout_.count()), QPointer<VersionCheck>(this),
-                           [](VersionCheck* check, std::optional<PublishedVersion> published) {
-                               check->onFetched(published);
-                           });
+    auto* fetcher = new VersionFetcher(
+        url, static_cast<int>(timeout_.count()), QPointer<VersionCheck>(this),
+        [](VersionCheck* check, const std::optional<PublishedVersion>& published) {
+            check->onFetched(published);
+        });
     fetcher->moveToThread(thread_);
     connect(thread_, &QThread::started, fetcher, [fetcher] { fetcher->run(); });
     connect(thread_, &QThread::finished, fetcher, &QObject::deleteLater);
