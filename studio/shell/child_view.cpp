@@ -65,6 +65,13 @@ void CChildView::setWaveformShare(double share) {
 
 void CChildView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!shown_) {
+        // The places are empty until their views arrive, so they have no size of their own:
+        // the monitoring views and the panel host start with half the height each.
+        shown_ = true;
+        const int half = std::max(mainSplitter_->height() / 2, 1);
+        mainSplitter_->setSizes({half, half});
+    }
     setWaveformShare(waveformShare_);
 }
 

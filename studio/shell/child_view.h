@@ -37,6 +37,7 @@ class CChildView : public QWidget {
     QWidget* peakMeterPlace_ = nullptr;
     QWidget* panelHostPlace_ = nullptr;
     double waveformShare_ = 0.5;
+    bool shown_ = false;
 };
 
 }  // namespace qm::studio

@@ -156,6 +156,7 @@ bool CMainFrame::create() {
         this, [this] { onCommand(ids::kRefresh); }, Qt::QueuedConnection);
     connect(&listTimer_, &QTimer::timeout, this, [this] { sourcePane_->list()->redrawAll(); });
     listTimer_.start();
+    ribbon_->updateCommands();
     created_ = true;
     return true;
 }
