@@ -64,7 +64,7 @@ class NoLocks final : public controls::KeyboardLocks {
 };
 
 class MainFrameTest : public ::testing::Test {
-  protected:
+  public:
     MainFrameTest() {
         registry::Key devices;
         EXPECT_EQ(registry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
@@ -77,6 +77,7 @@ class MainFrameTest : public ::testing::Test {
     }
     ~MainFrameTest() override { app_.reset(); }
 
+  protected:
     std::filesystem::path profiles() const { return registry_.folder.path() / "profiles"; }
 
     StudioEnvironment environment() {
