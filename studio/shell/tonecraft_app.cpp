@@ -24,6 +24,17 @@ ServiceConnector& connectorOf(StudioEnvironment& environment) {
     return environment.connector != nullptr ? *environment.connector : none;
 }
 
+// "Translations" beside the program, or, for an installed program, in its data folder.
+QString defaultTranslationsFolder() {
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString beside = program.filePath(QStringLiteral("Translations"));
+    const QString installed = program.filePath(QStringLiteral("../share/qmTonecraft/Translations"));
+    if (!QDir(beside).exists() && QDir(installed).exists()) {
+        return QDir::cleanPath(installed);
+    }
+    return beside;
+}
+
 Clock& clockOf(const StudioEnvironment& environment) {
     return environment.clock != nullptr ? *environment.clock : Clock::real();
 }
@@ -79,8 +90,7 @@ bool CTonecraftApp::InitInstance() {
     // The language of every text is chosen before any window exists.
     QString folder = environment_.translationsFolder;
     if (folder.isEmpty()) {
-        folder =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Translations"));
+        folder = defaultTranslationsFolder();
     }
     languages_ = std::make_unique<controls::LanguageManager>(
         store_, keys::kSettingsPath, keys::kUiLanguage, folder, QStringLiteral("qmTonecraft"));

@@ -38,7 +38,8 @@ struct StudioEnvironment {
     std::function<std::unique_ptr<controls::KeyboardLocks>()> makeKeyboardLocks;
     std::function<bool()> isAdministrator;
     Clock* clock = nullptr;
-    QString translationsFolder;  // empty: "Translations" beside the program
+    // Empty: "Translations" beside the program, else ../share/qmTonecraft/Translations.
+    QString translationsFolder;
     std::chrono::milliseconds resetStep{100};
     std::chrono::milliseconds versionTimeout{15000};
     VersionNumbers installedVersion = studio::installedVersion();
