@@ -110,6 +110,9 @@ bool CTonecraftApp::InitInstance() {
         frame_.reset();
         return false;
     }
+    if (environment_.frameCreated) {
+        environment_.frameCreated(*frame_);
+    }
     if (environment_.hooks.analysis != nullptr) {
         environment_.hooks.analysis->start();
         analysisStarted_ = true;

@@ -40,6 +40,9 @@ struct StudioEnvironment {
     Clock* clock = nullptr;
     // Empty: "Translations" beside the program, else ../share/qmTonecraft/Translations.
     QString translationsFolder;
+    // Called once the main frame exists and before it is shown, so that the other parts can put
+    // their windows into its places.
+    std::function<void(CMainFrame&)> frameCreated;
     std::chrono::milliseconds resetStep{100};
     std::chrono::milliseconds versionTimeout{15000};
     VersionNumbers installedVersion = studio::installedVersion();

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QToolButton>
 #include <thread>
 
@@ -20,6 +21,7 @@
 #include "studio/controls/status_bar.h"
 #include "studio/controls/taskbar_progress.h"
 #include "studio/controls/temp_registry.h"
+#include "studio/shell/child_view.h"
 #include "studio/shell/command_ids.h"
 #include "studio/shell/device_list_controller.h"
 #include "studio/shell/fake_parts.h"
@@ -151,6 +153,24 @@ TEST_F(MainFrameTest, FirstStartShowsTheFrameWithTheServicesMicrophones) {
     EXPECT_EQ(profile->windowTitle(), QStringLiteral("Audio profile"));
     EXPECT_EQ(frame.dockWidgetArea(profile), Qt::LeftDockWidgetArea);
     EXPECT_LT(source->y(), profile->y());
+}
+
+TEST_F(MainFrameTest, OtherPartsFindTheirPlacesBeforeTheFrameIsShown) {
+    StudioEnvironment env = environment();
+    int calls = 0;
+    env.frameCreated = [&calls](CMainFrame& frame) {
+        ++calls;
+        EXPECT_FALSE(frame.isVisible());
+        EXPECT_NE(frame.childView()->waveformPlace(), nullptr);
+        EXPECT_NE(frame.childView()->panelHostPlace(), nullptr);
+        EXPECT_EQ(frame.profilePanePlace()->parentWidget(), frame.panes()->pane(ids::kPaneProfile));
+        EXPECT_EQ(frame.childView()->waveformSplitter()->objectName(),
+                  QStringLiteral("Waveform_V"));
+    };
+    app_ = std::make_unique<CTonecraftApp>(*registry_.store, std::move(env));
+    ASSERT_TRUE(app_->InitInstance());
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(app_->mainFrame()->isVisible());
 }
 
 TEST_F(MainFrameTest, WithoutTheServiceTheListIsEmptyAndNothingIsSaid) {
