@@ -1,0 +1,100 @@
+#include "studio/shell/device_selection.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "common/text/text.h"
+#include "platform/endpoints/endpoint_system.h"
+#include "studio/shell/device_groups.h"
+
+namespace qm::studio {
+namespace {
+
+std::optional<unsigned> parseHex(const std::string& text) {
+    unsigned value = 0;
+    const char* begin = text.data();
+    const char* end = text.data() + text.size();
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        begin += 2;
+    }
+    const auto [ptr, error] = std::from_chars(begin, end, value, 16);
+    if (error != std::errc() || ptr == begin || ptr != end || value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<sdk::Guid> usbContainerIdOf(const std::string& vendorId, const std::string& productId,
+                                          const std::string& serial) {
+    const auto vendor = parseHex(vendorId);
+    const auto product = parseHex(productId);
+    if (!vendor || !product) {
+        return std::nullopt;
+    }
+    char vendorText[8];
+    char productText[8];
+    std::snprintf(vendorText, sizeof vendorText, "%04X", *vendor);
+    std::snprintf(productText, sizeof productText, "%04X", *product);
+    return endpoints::usbDeviceContainerId(vendorText, productText, serial);
+}
+
+DeviceSelection::DeviceSelection(const StudioHooks& hooks) : hooks_(hooks) {}
+
+bool DeviceSelection::isSelected(const std::string& serial) const {
+    return selected_ != nullptr && text::asciiIEquals(selectedSerial_, serial);
+}
+
+void DeviceSelection::select(DevicePtr device) {
+    if (hooks_.panels != nullptr) {
+        hooks_.panels->setIdle();
+    }
+    if (hooks_.monitoring != nullptr) {
+        hooks_.monitoring->setIdle();
+    }
+    selected_ = std::move(device);
+    selectedSerial_.clear();
+    if (hooks_.monitoring != nullptr) {
+        hooks_.monitoring->stopCapture();
+    }
+    if (selected_ == nullptr) {
+        return;
+    }
+
+    std::string serial;
+    std::string vendorId;
+    std::string productId;
+    const bool read = sdk::SUCCEEDED(selected_->GetDeviceSN(serial)) &&
+                      sdk::SUCCEEDED(selected_->GetVendorID(vendorId)) &&
+                      sdk::SUCCEEDED(selected_->GetProductID(productId));
+    selectedSerial_ = serial;
+    endpoint_.reset();
+    if (!read) {
+        return;
+    }
+    const auto container = usbContainerIdOf(vendorId, productId, serial);
+    if (!container || hooks_.endpoints == nullptr) {
+        return;
+    }
+    endpoint_ = hooks_.endpoints->captureEndpointFor(*container);
+    if (!endpoint_) {
+        return;
+    }
+
+    if (hooks_.monitoring != nullptr) {
+        hooks_.monitoring->fillOutputDevices();
+    }
+    std::string name;
+    if (sdk::FAILED(selected_->GetName(name))) {
+        name.clear();
+    }
+    if (hooks_.panels != nullptr) {
+        hooks_.panels->loadDevice(selected_, panelMaskOf(name));
+    }
+    if (hooks_.monitoring != nullptr) {
+        hooks_.monitoring->startCapture(*endpoint_);
+    }
+}
+
+}  // namespace qm::studio

@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "common/sdk/identifiers.h"
+#include "studio/shell/command_ids.h"
+#include "studio/shell/device_event_sink.h"
+#include "studio/shell/list_fixture.h"
+#include "studio/shell/string_table.h"
+
+namespace qm::studio::testing {
+namespace {
+
+using Serials = std::vector<std::string>;
+
+// Three microphones: two started Alders and an unplugged Cedar.
+class DeviceListTest : public ::testing::TestWithParam<bool> {
+  protected:
+    DeviceListTest() : fixture_(GetParam()) {
+        alder1_ = service().add("SN1001", "Alder");
+        cedar_ = service().add("SN1002", "Cedar", false);
+        alder2_ = service().add("SN1003", "alder");
+        fixture_.controller.Refresh();
+    }
+
+    bool showInactive() const { return GetParam(); }
+    FakeService& service() { return fixture_.service(); }
+    Serials listed() const { return fixture_.listed(); }
+    void notify(const std::string& serial, int state) { fixture_.notify(serial, state); }
+
+    ListFixture fixture_;
+    std::shared_ptr<FakeDevice> alder1_;
+    std::shared_ptr<FakeDevice> cedar_;
+    std::shared_ptr<FakeDevice> alder2_;
+};
+
+INSTANTIATE_TEST_SUITE_P(ShowInactive, DeviceListTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& flag) {
+                             return flag.param ? "On" : "Off";
+                         });
+
+TEST_P(DeviceListTest, RefreshListsTheServicesMicrophonesByGroup) {
+    EXPECT_TRUE(fixture_.connection.connected());
+    EXPECT_EQ(service().sinks.size(), 1u);
+    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
+    if (showInactive()) {
+        EXPECT_EQ(listed(), (Serials{"SN1001", "SN1003", "SN1002"}));
+        EXPECT_EQ(fixture_.list.groupOf("SN1002"), 4);
+    } else {
+        EXPECT_EQ(listed(), (Serials{"SN1001", "SN1003"}));
+    }
+    EXPECT_EQ(fixture_.list.groupOf("SN1003"), 2);  // "alder": case doesn't matter
+    EXPECT_TRUE(fixture_.prompts.messages.empty());
+}
+
+TEST_P(DeviceListTest, StoppedMicrophoneStaysAsInactiveOrLeaves) {
+    alder1_->started = false;
+    notify("SN1001", sdk::QM_NOTIFY_STOPPED);
+    if (showInactive()) {
+        EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
+        EXPECT_FALSE(fixture_.list.stateOf("SN1001").active);
+    } else {
+        EXPECT_FALSE(fixture_.list.containsDevice("SN1001"));
+    }
+    EXPECT_EQ(fixture_.connection.devices().size(), 3u);  // still known to the studio
+}
+
+TEST_P(DeviceListTest, UnpluggingTheSelectedMicrophoneDeselectsIt) {
+    ASSERT_TRUE(fixture_.list.selectDevice("SN1003"));
+    ASSERT_EQ(fixture_.selection.selected(), alder2_);
+    fixture_.parts.calls.clear();
+
+    alder2_->started = false;
+    notify("sn1003", sdk::QM_NOTIFY_STOPPED);  // serial numbers compare without case
+    EXPECT_EQ(fixture_.selection.selected(), nullptr);
+    EXPECT_EQ(fixture_.list.selectedDevice(), nullptr);
+    EXPECT_TRUE(fixture_.parts.called("stopCapture"));
+    EXPECT_EQ(fixture_.list.containsDevice("SN1003"), showInactive());
+}
+
+TEST_P(DeviceListTest, StoppingAnotherMicrophoneKeepsTheSelection) {
+    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
+    alder2_->started = false;
+    notify("SN1003", sdk::QM_NOTIFY_STOPPED);
+    EXPECT_EQ(fixture_.selection.selected(), alder1_);
+}
+
+TEST_P(DeviceListTest, StartedMicrophoneIsShownOrRedrawn) {
+    cedar_->started = true;
+    notify("SN1002", sdk::QM_NOTIFY_STARTED);
+    EXPECT_TRUE(fixture_.list.containsDevice("SN1002"));
+    EXPECT_TRUE(fixture_.list.stateOf("SN1002").active);
+    EXPECT_EQ(fixture_.list.deviceCount(), 3);  // never listed twice
+
+    notify("SN1002", sdk::QM_NOTIFY_STARTED);
+    EXPECT_EQ(fixture_.list.deviceCount(), 3);
+}
+
+TEST_P(DeviceListTest, StartedMicrophoneThatLeftTheListComesBack) {
+    fixture_.list.deleteDevice("SN1001");
+    notify("SN1001", sdk::QM_NOTIFY_STARTED);
+    EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
+}
+
+TEST_P(DeviceListTest, StartOfAMicrophoneTheStudioDoesntKnowChangesNothing) {
+    service().add("SN2000", "Birch");
+    const Serials before = listed();
+    notify("SN2000", sdk::QM_NOTIFY_STARTED);
+    EXPECT_EQ(listed(), before);
+    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
+}
+
+TEST_P(DeviceListTest, NewMicrophoneIsFetchedAppendedAndListed) {
+    service().add("SN2000", "Birch");
+    const int enumerations = service().enumerations;
+    notify("SN2000", sdk::QM_NOTIFY_NEW);
+    EXPECT_EQ(service().enumerations, enumerations + 1);
+    ASSERT_EQ(fixture_.connection.devices().size(), 4u);
+    EXPECT_EQ(fixture_.connection.devices().back(), service().devices.back());
+    EXPECT_EQ(fixture_.list.groupOf("SN2000"), 3);
+}
+
+TEST_P(DeviceListTest, NewMicrophoneThatIsntStartedIsNotListed) {
+    service().add("SN2000", "Birch", false);
+    notify("SN2000", sdk::QM_NOTIFY_NEW);
+    EXPECT_FALSE(fixture_.list.containsDevice("SN2000"));
+    EXPECT_EQ(fixture_.connection.devices().size(), 4u);
+}
+
+TEST_P(DeviceListTest, NewNotificationForAListedMicrophoneDoesntDuplicateIt) {
+    notify("SN1001", sdk::QM_NOTIFY_NEW);
+    EXPECT_EQ(fixture_.list.deviceCount(), showInactive() ? 3 : 2);
+    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
+}
+
+TEST_P(DeviceListTest, NewNotificationForAMicrophoneTheServiceDoesntHaveChangesNothing) {
+    notify("SN9999", sdk::QM_NOTIFY_NEW);
+    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
+    EXPECT_FALSE(fixture_.list.containsDevice("SN9999"));
+}
+
+TEST_P(DeviceListTest, RemovedMicrophoneLeavesListArrayAndSelection) {
+    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
+    notify("SN1001", sdk::QM_NOTIFY_REMOVED);
+    EXPECT_FALSE(fixture_.list.containsDevice("SN1001"));
+    EXPECT_EQ(fixture_.connection.findBySerial("SN1001"), nullptr);
+    EXPECT_EQ(fixture_.connection.devices().size(), 2u);
+    EXPECT_EQ(fixture_.selection.selected(), nullptr);
+
+    notify("SN9999", sdk::QM_NOTIFY_REMOVED);
+    EXPECT_EQ(fixture_.connection.devices().size(), 2u);
+}
+
+TEST_P(DeviceListTest, RemovingAllInactiveRefreshesToStartedMicrophonesOnly) {
+    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
+    // Enabled while a listed microphone isn't started.
+    EXPECT_EQ(fixture_.controller.commandEnabled(ids::kRemoveAllInactive), showInactive());
+    const int connects = fixture_.connector.connects;
+    if (showInactive()) {
+        fixture_.controller.executeCommand(ids::kRemoveAllInactive);
+        ASSERT_EQ(fixture_.prompts.questions.size(), 1u);
+        EXPECT_EQ(fixture_.prompts.questions[0].text, loadString(3779));
+    } else {
+        service().RemoveAllInactive();  // another client removed them
+    }
+    ListFixture::deliver();
+    EXPECT_EQ(service().removeAllCalls, 1);
+    EXPECT_EQ(fixture_.connector.connects, connects + 1);  // a full refresh
+    EXPECT_EQ(listed(), (Serials{"SN1001", "SN1003"}));
+    EXPECT_EQ(fixture_.connection.devices().size(), 2u);
+    EXPECT_EQ(fixture_.selection.selected(), nullptr);
+    EXPECT_FALSE(fixture_.controller.commandEnabled(ids::kRemoveAllInactive));
+}
+
+TEST_P(DeviceListTest, ServiceStoppingEmptiesTheListAndSaysSoOnce) {
+    const auto oldSinks = service().sinks;
+    service().NotifyRelease();
+    ListFixture::deliver();
+    EXPECT_EQ(fixture_.list.deviceCount(), 0);
+    EXPECT_FALSE(fixture_.connection.connected());
+    EXPECT_TRUE(service().sinks.empty());
+    ASSERT_EQ(fixture_.prompts.messages.size(), 1u);
+    EXPECT_EQ(fixture_.prompts.messages[0].text,
+              QStringLiteral("The qmMicHost service was completed!"));
+    EXPECT_EQ(fixture_.prompts.messages[0].icon, UserPrompts::Icon::Warning);
+
+    // The service sends the same news again through the sink it still holds.
+    for (const auto& sink : oldSinks) {
+        sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE);
+    }
+    ListFixture::deliver();
+    EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
+}
+
+TEST_P(DeviceListTest, NotificationsOfAReplacedSinkAreIgnored) {
+    service().add("SN2000", "Rowan");
+    const auto oldSink = service().sinks.front();
+    // Queued before the refresh, handled after it: the refreshed list is newer than they are.
+    oldSink->OnDeviceNotify("SN1001", sdk::QM_NOTIFY_STOPPED);
+    oldSink->OnDeviceNotify("SN1003", sdk::QM_NOTIFY_REMOVED);
+    fixture_.controller.Refresh();
+    oldSink->OnDeviceNotify("SN2000", sdk::QM_NOTIFY_REMOVED);
+    ListFixture::deliver();
+    EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
+    EXPECT_TRUE(fixture_.list.containsDevice("SN1003"));
+    EXPECT_TRUE(fixture_.list.containsDevice("SN2000"));
+    EXPECT_EQ(fixture_.connection.devices().size(), 4u);
+    ASSERT_EQ(service().sinks.size(), 1u);
+    EXPECT_NE(service().sinks.front(), oldSink);
+}
+
+TEST(DeviceListNoServiceTest, RunsWithAnEmptyListAndNoMessage) {
+    ListFixture fixture;
+    fixture.connector.running = false;
+    fixture.controller.Refresh();
+    EXPECT_FALSE(fixture.connection.connected());
+    EXPECT_EQ(fixture.list.deviceCount(), 0);
+    EXPECT_EQ(fixture.controller.sink(), nullptr);
+    EXPECT_TRUE(fixture.prompts.messages.empty());
+    EXPECT_TRUE(fixture.connector.service->sinks.empty());
+}
+
+TEST(DeviceListGroupTest, UnknownProductsGoToTheOtherGroupSameProductsShareOne) {
+    ListFixture fixture;
+    fixture.service().add("SN1", "Spruce");
+    fixture.service().add("SN2", "ROWAN");
+    fixture.service().add("SN3", "Rowan");
+    fixture.service().add("SN4", "CP2114 USB-Audio Bridge");
+    fixture.controller.Refresh();
+    EXPECT_EQ(fixture.list.groupOf("SN1"), 0);
+    EXPECT_EQ(fixture.list.groupOf("SN2"), 6);
+    EXPECT_EQ(fixture.list.groupOf("SN3"), 6);
+    EXPECT_EQ(fixture.list.groupOf("SN4"), 1);
+    // Groups in their fixed order, the other group last; empty groups are not shown.
+    EXPECT_EQ(fixture.listed(), (Serials{"SN4", "SN2", "SN3", "SN1"}));
+    EXPECT_TRUE(fixture.list.groupVisible(0));
+    EXPECT_FALSE(fixture.list.groupVisible(2));
+}
+
+TEST(DeviceListGroupTest, MicrophonesWhoseIdentityCantBeReadAreNotListed) {
+    ListFixture fixture;
+    fixture.service().add("SN1", "Alder")->nameFails = true;
+    fixture.service().add("SN2", "Alder");
+    fixture.controller.Refresh();
+    EXPECT_EQ(fixture.listed(), (Serials{"SN2"}));
+}
+
+TEST(DeviceListCommandTest, RemovingTheSelectedInactiveMicrophoneAsksFirst) {
+    ListFixture fixture;
+    auto cedar = fixture.service().add("SN1", "Cedar", false);
+    fixture.service().add("SN2", "Cedar");
+    fixture.controller.Refresh();
+
+    EXPECT_FALSE(fixture.controller.commandEnabled(ids::kRemoveInactive));  // none selected
+    fixture.list.selectDevice("SN2");
+    EXPECT_FALSE(fixture.controller.commandEnabled(ids::kRemoveInactive));  // started
+    fixture.list.selectDevice("SN1");
+    EXPECT_TRUE(fixture.controller.commandEnabled(ids::kRemoveInactive));
+
+    fixture.prompts.answer = false;
+    fixture.controller.executeCommand(ids::kRemoveInactive);
+    EXPECT_TRUE(fixture.service().removed.empty());
+    fixture.prompts.answer = true;
+    fixture.controller.executeCommand(ids::kRemoveInactive);
+    ASSERT_EQ(fixture.service().removed.size(), 1u);
+    EXPECT_EQ(fixture.service().removed[0], cedar);
+    ASSERT_EQ(fixture.prompts.questions.size(), 2u);
+    EXPECT_EQ(fixture.prompts.questions[1].text, QStringLiteral("Remove an inactive device ?"));
+    EXPECT_EQ(fixture.prompts.questions[1].icon, UserPrompts::Icon::Question);
+}
+
+TEST(DeviceListCommandTest, RenameEditsFriendlyNameAndDescription) {
+    ListFixture fixture;
+    auto alder = fixture.service().add("SN1", "Alder");
+    fixture.controller.Refresh();
+    EXPECT_TRUE(fixture.controller.commandEnabled(ids::kRenameDevice));
+    fixture.controller.executeCommand(ids::kRenameDevice);  // nothing selected: no dialog
+    EXPECT_TRUE(fixture.prompts.editTitles.empty());
+
+    fixture.list.selectDevice("SN1");
+    fixture.controller.executeCommand(ids::kRenameDevice);
+    EXPECT_EQ(fixture.prompts.editedFrom.first, QStringLiteral("Desk microphone"));
+    EXPECT_EQ(fixture.prompts.editedFrom.second, QStringLiteral("Studio A"));
+    EXPECT_EQ(alder->friendlyName, "Booth mic");
+    EXPECT_EQ(alder->description, "Room 2");
+    EXPECT_EQ(fixture.list.stateOf("SN1").friendlyName, QStringLiteral("Booth mic"));
+}
+
+TEST(DeviceEventSinkTest, PostsToTheMainThreadAndIgnoresUnknownStates) {
+    QObject context;
+    std::vector<std::pair<int, std::string>> received;
+    std::thread::id handlerThread;
+    auto sink = std::make_shared<CDeviceEventSink>(
+        &context,
+        [&](std::uint64_t number, int state, const std::string& serial) {
+            EXPECT_EQ(number, 7u);
+            handlerThread = std::this_thread::get_id();
+            received.emplace_back(state, serial);
+        },
+        7);
+    std::thread binding([&] {
+        for (const int state : {-2, -1, 0, 1, 2, 3, 4, 5}) {
+            EXPECT_EQ(sink->OnDeviceNotify("SN" + std::to_string(state), state), sdk::S_OK);
+        }
+    });
+    binding.join();
+    EXPECT_TRUE(received.empty());  // nothing runs on the binding's thread
+    ListFixture::deliver();
+    ASSERT_EQ(received.size(), 6u);
+    EXPECT_EQ(received.front(), (std::pair<int, std::string>{-1, "SN-1"}));
+    EXPECT_EQ(received.back(), (std::pair<int, std::string>{4, "SN4"}));
+    EXPECT_EQ(handlerThread, std::this_thread::get_id());
+
+    sink->detach();
+    sink->OnDeviceNotify("SN1", 1);
+    ListFixture::deliver();
+    EXPECT_EQ(received.size(), 6u);
+}
+
+}  // namespace
+}  // namespace qm::studio::testing

@@ -1,0 +1,400 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QToolButton>
+#include <thread>
+
+#include "common/runtime/virtual_clock.h"
+#include "platform/registry/status.h"
+#include "platform/registry/value_rules.h"
+#include "studio/controls/docking_pane_manager.h"
+#include "studio/controls/keyboard_locks.h"
+#include "studio/controls/ribbon_bar.h"
+#include "studio/controls/ribbon_group.h"
+#include "studio/controls/status_bar.h"
+#include "studio/controls/taskbar_progress.h"
+#include "studio/controls/temp_registry.h"
+#include "studio/shell/child_view.h"
+#include "studio/shell/command_ids.h"
+#include "studio/shell/device_list_controller.h"
+#include "studio/shell/fake_parts.h"
+#include "studio/shell/fake_service.h"
+#include "studio/shell/main_frame.h"
+#include "studio/shell/pane_source.h"
+#include "studio/shell/reset_flow.h"
+#include "studio/shell/source_list_ctrl.h"
+#include "studio/shell/string_table.h"
+#include "studio/shell/studio_keys.h"
+#include "studio/shell/tonecraft_app.h"
+#include "studio/shell/wait_dialog.h"
+
+namespace qm::studio::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Delivers posted events (the first refresh, sink notifications).
+void deliver() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+class RecordingTaskbar final : public controls::TaskbarProgress {
+  public:
+    explicit RecordingTaskbar(std::vector<std::string>& calls) : calls_(calls) {}
+    void setState(State state) override {
+        calls_.push_back("state " + std::to_string(static_cast<int>(state)));
+    }
+    void setRange(int maximum) override { calls_.push_back("range " + std::to_string(maximum)); }
+    void setValue(int value) override { calls_.push_back("value " + std::to_string(value)); }
+    void clear() override { calls_.push_back("clear"); }
+
+  private:
+    std::vector<std::string>& calls_;
+};
+
+class NoLocks final : public controls::KeyboardLocks {
+  public:
+    controls::LockStates read() override { return {}; }
+};
+
+class MainFrameTest : public ::testing::Test {
+  public:
+    MainFrameTest() {
+        registry::Key devices;
+        EXPECT_EQ(registry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
+                                             registry::Access::ReadWrite, devices),
+                  registry::ERROR_SUCCESS);
+        EXPECT_EQ(registry::writeString(devices, "ProfileFolder", profiles().string()),
+                  registry::ERROR_SUCCESS);
+        alder_ = connector_.service->add("SN1001", "Alder");
+        cedar_ = connector_.service->add("SN1002", "Cedar", false);
+    }
+    ~MainFrameTest() override { app_.reset(); }
+
+  protected:
+    std::filesystem::path profiles() const { return registry_.folder.path() / "profiles"; }
+
+    StudioEnvironment environment() {
+        StudioEnvironment environment;
+        environment.connector = &connector_;
+        environment.hooks = StudioHooks{&endpoints_, &parts_, &panels_, nullptr, nullptr, nullptr};
+        environment.prompts = &prompts_;
+        environment.links = &links_;
+        environment.makeTaskbar = [this] { return std::make_unique<RecordingTaskbar>(taskbar_); };
+        environment.makeKeyboardLocks = [] { return std::make_unique<NoLocks>(); };
+        environment.isAdministrator = [this] { return administrator_; };
+        environment.clock = &clock_;
+        environment.translationsFolder =
+            QString::fromStdString((registry_.folder.path() / "Translations").string());
+        environment.resetStep = 1ms;
+        return environment;
+    }
+
+    CMainFrame& start() {
+        app_ = std::make_unique<CTonecraftApp>(*registry_.store, environment());
+        EXPECT_TRUE(app_->InitInstance());
+        deliver();  // the first refresh, posted at creation
+        return *app_->mainFrame();
+    }
+    controls::RegistryManager& manager() { return app_->registry(); }
+
+    TempRegistry registry_;
+    FakeConnector connector_;
+    VirtualClock clock_;
+    RecordingParts parts_;
+    RecordingPanels panels_{parts_};
+    FakeEndpoints endpoints_;
+    RecordingPrompts prompts_;
+    RecordingLinks links_;
+    std::vector<std::string> taskbar_;
+    bool administrator_ = false;
+    std::shared_ptr<FakeDevice> alder_;
+    std::shared_ptr<FakeDevice> cedar_;
+    std::unique_ptr<CTonecraftApp> app_;
+};
+
+TEST_F(MainFrameTest, FirstStartShowsTheFrameWithTheServicesMicrophones) {
+    {
+        controls::RegistryManager before(*registry_.store, registry::Hive::CurrentUser,
+                                         keys::kUserRoot);
+        ASSERT_TRUE(before.writeProfileBinary("DockingPaneLayouts\\NormalLayout", "State", {1}));
+    }
+    CMainFrame& frame = start();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(frame.objectName(), QStringLiteral("qmMainFrameStudio"));
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Quillmere® Tonecraft"));
+    EXPECT_EQ(manager().getProfileInt("Settings", "PaneVersion"), 3u);
+    EXPECT_FALSE(manager().getProfileBinary("DockingPaneLayouts\\NormalLayout", "State"));
+    EXPECT_EQ(frame.sourcePane()->list()->listedSerials(),
+              (std::vector<std::string>{"SN1001", "SN1002"}));
+    EXPECT_EQ(connector_.connects, 1);
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(profiles() / "Rowan"));
+    EXPECT_EQ(frame.listTimer().interval(), 1000);
+    EXPECT_TRUE(frame.listTimer().isActive());
+    EXPECT_EQ(frame.frameStatusBar()->message(), QStringLiteral("Ready"));
+    EXPECT_EQ(frame.frameStatusBar()->versionPane()->text(),
+              QStringLiteral("Product version: %1.%2.%3")
+                  .arg(installedVersion().major)
+                  .arg(installedVersion().minor)
+                  .arg(installedVersion().build));
+    // Default arrangement: the profile pane below the source pane.
+    QDockWidget* source = frame.panes()->pane(ids::kPaneSource);
+    QDockWidget* profile = frame.panes()->pane(ids::kPaneProfile);
+    EXPECT_EQ(source->windowTitle(), QStringLiteral("Quillmere® Audio Source"));
+    EXPECT_EQ(profile->windowTitle(), QStringLiteral("Audio profile"));
+    EXPECT_EQ(frame.dockWidgetArea(profile), Qt::LeftDockWidgetArea);
+    EXPECT_LT(source->y(), profile->y());
+}
+
+TEST_F(MainFrameTest, OtherPartsFindTheirPlacesBeforeTheFrameIsShown) {
+    StudioEnvironment env = environment();
+    int calls = 0;
+    env.frameCreated = [&calls](CMainFrame& frame) {
+        ++calls;
+        EXPECT_FALSE(frame.isVisible());
+        EXPECT_NE(frame.childView()->waveformPlace(), nullptr);
+        EXPECT_NE(frame.childView()->panelHostPlace(), nullptr);
+        EXPECT_EQ(frame.profilePanePlace()->parentWidget(), frame.panes()->pane(ids::kPaneProfile));
+        EXPECT_EQ(frame.childView()->waveformSplitter()->objectName(),
+                  QStringLiteral("Waveform_V"));
+    };
+    app_ = std::make_unique<CTonecraftApp>(*registry_.store, std::move(env));
+    ASSERT_TRUE(app_->InitInstance());
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(app_->mainFrame()->isVisible());
+}
+
+TEST_F(MainFrameTest, WithoutTheServiceTheListIsEmptyAndNothingIsSaid) {
+    connector_.running = false;
+    CMainFrame& frame = start();
+    EXPECT_EQ(frame.sourcePane()->list()->deviceCount(), 0);
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_TRUE(frame.isVisible());
+}
+
+TEST_F(MainFrameTest, AdministratorsSeeItInTheTitle) {
+    administrator_ = true;
+    EXPECT_EQ(start().windowTitle(), QStringLiteral("Quillmere® Tonecraft - [Administrator]"));
+}
+
+TEST_F(MainFrameTest, TheRibbonCarriesEveryTabGroupAndControl) {
+    controls::RibbonBar& ribbon = *start().ribbon();
+    ASSERT_EQ(ribbon.tabCount(), 4);
+    EXPECT_EQ(ribbon.tabCaption(0), QStringLiteral("Main"));
+    EXPECT_EQ(ribbon.tabCaption(1), QStringLiteral("Waveform"));
+    EXPECT_EQ(ribbon.tabCaption(2), QStringLiteral("Specrum"));
+    EXPECT_EQ(ribbon.tabCaption(3), QStringLiteral("Service"));
+    for (const int id : {5090, 5009, 5011, 6357, 5012, 5013, 6379, 5072, 5002, 6000,
+                         5073, 6370, 6371, 5075, 6375, 5070, 6376, 5076, 5077, 5078,
+                         5079, 5080, 5081, 6271, 6272, 6273, 6274, 5061, 5062, 5063}) {
+        EXPECT_NE(ribbon.control(id), nullptr) << id;
+    }
+    EXPECT_EQ(ribbon.controls(5072).size(), 2u);
+    std::vector<int> groups;
+    for (int i = 0; i < ribbon.tabCount(); ++i) {
+        for (const auto* group : ribbon.tab(i)->groups()) {
+            groups.push_back(group->id());
+        }
+    }
+    EXPECT_EQ(groups,
+              (std::vector<int>{5008, 5010, 5014, 5000, 5071, 5015, 5074, 5082, 5083, 6270, 5060}));
+    auto* reset = ribbon.controlAs<QToolButton>(ids::kReset);
+    EXPECT_EQ(reset->text(), QStringLiteral("Reset"));
+    EXPECT_EQ(reset->toolTip(), QStringLiteral("<b>Reset</b><br/>Reset device for default state"));
+    EXPECT_EQ(ribbon.controlAs<QToolButton>(ids::kWaveLinear)->text(),
+              QStringLiteral("Linear scale"));
+    EXPECT_EQ(ribbon.systemButton()->text(), QStringLiteral("&File"));
+    EXPECT_EQ(ribbon.control(ids::kDisplayControl)->size(), QSize(165, 65));
+}
+
+TEST_F(MainFrameTest, CommandsAreEnabledByTheirConditions) {
+    CMainFrame& frame = start();
+    controls::RibbonBar& ribbon = *frame.ribbon();
+    ribbon.updateCommands();
+    EXPECT_FALSE(ribbon.control(ids::kReset)->isEnabled());  // nothing selected
+    EXPECT_TRUE(ribbon.control(ids::kRefresh)->isEnabled());
+    EXPECT_FALSE(ribbon.control(ids::kProfileSave)->isEnabled());   // no profiles yet
+    EXPECT_FALSE(ribbon.control(ids::kServiceStart)->isEnabled());  // no service control
+    EXPECT_FALSE(ribbon.control(ids::kServiceRestart)->isEnabled());
+
+    frame.sourcePane()->list()->selectDevice("SN1002");  // not started
+    ribbon.updateCommands();
+    EXPECT_FALSE(ribbon.control(ids::kReset)->isEnabled());
+    frame.sourcePane()->list()->selectDevice("SN1001");
+    ribbon.updateCommands();
+    EXPECT_TRUE(ribbon.control(ids::kReset)->isEnabled());
+    EXPECT_TRUE(ribbon.controlAs<QToolButton>(ids::kSpectrumBar)->isChecked());
+    EXPECT_FALSE(ribbon.controlAs<QToolButton>(ids::kSpectrumLine)->isChecked());
+}
+
+TEST_F(MainFrameTest, ResetWaitsWithTheWindowDisabledThenSelectsTheMicrophoneAgain) {
+    CMainFrame& frame = start();
+    frame.sourcePane()->list()->selectDevice("SN1001");
+    ASSERT_EQ(frame.selection().selected(), alder_);
+    EXPECT_CALL(*alder_, ResetDefault()).Times(1);
+
+    QSignalSpy finished(frame.resetFlow(), &ResetFlow::finished);
+    frame.onCommand(ids::kReset);
+    ASSERT_EQ(prompts_.questions.size(), 1u);
+    EXPECT_EQ(prompts_.questions[0].text, QStringLiteral("Reset hardware settings to default ?"));
+    ASSERT_NE(frame.resetFlow()->dialog(), nullptr);
+    EXPECT_EQ(frame.resetFlow()->dialog()->text(),
+              QStringLiteral("Wait for reset and restart device ..."));
+    EXPECT_FALSE(frame.isEnabled());
+    EXPECT_TRUE(frame.resetFlow()->dialog()->isEnabled());
+    EXPECT_TRUE(frame.resetFlow()->dialog()->isVisible());
+    EXPECT_EQ(frame.selection().selected(), nullptr);
+
+    // A second reset can't start meanwhile.
+    frame.ribbon()->updateCommands();
+    EXPECT_FALSE(frame.ribbon()->control(ids::kReset)->isEnabled());
+
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(frame.selection().selected(), alder_);
+    EXPECT_TRUE(frame.isEnabled());
+    EXPECT_EQ(frame.resetFlow()->dialog(), nullptr);
+}
+
+TEST_F(MainFrameTest, ResetOfAMicrophoneThatLeftMeanwhileSelectsNothing) {
+    CMainFrame& frame = start();
+    frame.sourcePane()->list()->selectDevice("SN1001");
+    QSignalSpy finished(frame.resetFlow(), &ResetFlow::finished);
+    frame.onCommand(ids::kReset);
+    connector_.service->notify("SN1001", sdk::QM_NOTIFY_REMOVED);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(frame.selection().selected(), nullptr);
+    EXPECT_TRUE(frame.isEnabled());
+}
+
+TEST_F(MainFrameTest, DecliningResetChangesNothing) {
+    CMainFrame& frame = start();
+    frame.sourcePane()->list()->selectDevice("SN1001");
+    EXPECT_CALL(*alder_, ResetDefault()).Times(0);
+    prompts_.answer = false;
+    frame.onCommand(ids::kReset);
+    EXPECT_EQ(frame.resetFlow()->dialog(), nullptr);
+    EXPECT_EQ(frame.selection().selected(), alder_);
+    EXPECT_TRUE(frame.isEnabled());
+}
+
+TEST_F(MainFrameTest, StayOnTopSurvivesARestart) {
+    CMainFrame& frame = start();
+    EXPECT_FALSE(frame.topWindowAction()->isChecked());
+    frame.topWindowAction()->trigger();
+    EXPECT_TRUE(frame.stayOnTop());
+    EXPECT_TRUE(frame.topWindowAction()->isChecked());
+    EXPECT_TRUE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
+    frame.close();
+    app_->ExitInstance();
+    EXPECT_EQ(manager().getProfileInt("Settings", "StayOnTop"), 1u);
+
+    CMainFrame& again = start();
+    EXPECT_TRUE(again.stayOnTop());
+    EXPECT_TRUE(again.topWindowAction()->isChecked());
+    EXPECT_TRUE(again.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(MainFrameTest, ClosingUnadvisesAndSavesLayoutAndPlacement) {
+    CMainFrame& frame = start();
+    ASSERT_EQ(connector_.service->sinks.size(), 1u);
+    frame.close();
+    EXPECT_TRUE(connector_.service->sinks.empty());
+    EXPECT_TRUE(parts_.called("releaseOutputs"));
+    EXPECT_TRUE(manager().getProfileBinary("DockingPaneLayouts\\NormalLayout", "State"));
+    EXPECT_TRUE(manager().getProfileBinary("WindowPlacement", "MainFrame"));
+}
+
+TEST_F(MainFrameTest, ProgressGoesToThePaneAndTheTaskbar) {
+    CMainFrame& frame = start();
+    taskbar_.clear();
+    frame.showProgress(true, 2);
+    frame.setProgressRange(16);
+    frame.setProgressPosition(4);
+    EXPECT_TRUE(frame.frameStatusBar()->progressVisible());
+    EXPECT_EQ(frame.frameStatusBar()->progressPane()->maximum(), 16);
+    EXPECT_EQ(frame.frameStatusBar()->progressPane()->value(), 4);
+    frame.showProgress(false, 0);
+    EXPECT_FALSE(frame.frameStatusBar()->progressVisible());
+    EXPECT_EQ(taskbar_,
+              (std::vector<std::string>{"state 2", "value 0", "range 16", "value 4", "clear"}));
+    taskbar_.clear();
+    frame.showProgress(true, 7);  // unknown states show as normal
+    EXPECT_EQ(taskbar_.front(), "state 0");
+}
+
+TEST_F(MainFrameTest, ProgressCanBePostedFromAnotherThread) {
+    CMainFrame& frame = start();
+    std::thread worker([&frame] {
+        QMetaObject::invokeMethod(&frame, "showProgress", Qt::QueuedConnection, Q_ARG(bool, true),
+                                  Q_ARG(int, 0));
+        QMetaObject::invokeMethod(&frame, "setProgressPosition", Qt::QueuedConnection,
+                                  Q_ARG(int, 30));
+    });
+    worker.join();
+    deliver();
+    EXPECT_TRUE(frame.frameStatusBar()->progressVisible());
+    EXPECT_EQ(frame.frameStatusBar()->progressPane()->value(), 30);
+}
+
+TEST_F(MainFrameTest, PreviewVolumeFromOutsideMovesTheSliderWithinRange) {
+    CMainFrame& frame = start();
+    frame.setPreviewVolume(0.25f);
+    EXPECT_FLOAT_EQ(app_->settings().volumeOutput, 0.25f);
+    frame.setPreviewVolume(1.5f);
+    EXPECT_TRUE(parts_.called("outputVolume 250"));
+    EXPECT_TRUE(parts_.called("outputVolume 1000"));
+    EXPECT_FALSE(manager().getProfileDouble("Options", "VolumeOutput"));  // not stored here
+}
+
+TEST_F(MainFrameTest, ChoosingAnOutputDeviceRestartsCaptureOfTheSelection) {
+    CMainFrame& frame = start();
+    frame.sourcePane()->list()->selectDevice("SN1001");
+    parts_.calls.clear();
+    frame.onComboSelected(ids::kOutputDevice, 2, 0);
+    ASSERT_GE(parts_.calls.size(), 2u);
+    EXPECT_EQ(parts_.calls[0], "stopCapture");
+    EXPECT_EQ(parts_.calls[1], "selectOutput 2");
+    EXPECT_EQ(frame.selection().selected(), alder_);
+}
+
+TEST_F(MainFrameTest, ShowUnactiveBoxSwitchesTheListAndIsStored) {
+    CMainFrame& frame = start();
+    EXPECT_TRUE(frame.sourcePane()->showUnactiveBox()->isChecked());
+    frame.sourcePane()->showUnactiveBox()->click();
+    EXPECT_EQ(frame.sourcePane()->list()->listedSerials(), (std::vector<std::string>{"SN1001"}));
+    EXPECT_EQ(manager().getProfileInt("Settings", "ShowUnactive"), 0u);
+    EXPECT_FALSE(frame.sourcePane()->showUnactiveBox()->isChecked());
+    frame.close();
+    app_->ExitInstance();
+    EXPECT_EQ(start().sourcePane()->list()->deviceCount(), 1);
+}
+
+TEST_F(MainFrameTest, TheServiceStoppingIsReportedOnceAndEmptiesTheList) {
+    CMainFrame& frame = start();
+    connector_.service->NotifyRelease();
+    deliver();
+    EXPECT_EQ(frame.sourcePane()->list()->deviceCount(), 0);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, QStringLiteral("The qmMicHost service was completed!"));
+}
+
+TEST_F(MainFrameTest, ExitCommandOfTheBackstageClosesTheFrame) {
+    CMainFrame& frame = start();
+    frame.ribbon()->systemButton()->click();
+    auto* exit = frame.findChild<QToolButton*>(QStringLiteral("backstageCommand57665"));
+    ASSERT_NE(exit, nullptr);
+    exit->click();
+    EXPECT_FALSE(frame.isVisible());
+}
+
+}  // namespace
+}  // namespace qm::studio::testing

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/registry/status.h"
+#include "platform/registry/value_rules.h"
+#include "studio/controls/language_manager.h"
+#include "studio/controls/temp_registry.h"
+#include "studio/shell/string_table.h"
+#include "studio/shell/studio_keys.h"
+#include "studio/shell/wait_dialog.h"
+
+namespace qm::studio::testing {
+namespace {
+
+TEST(StringTableTest, TextsByNumber) {
+    EXPECT_EQ(loadString(3743), QStringLiteral("The qmMicHost service was completed!"));
+    EXPECT_EQ(loadString(3078), QStringLiteral("Show unactive microphones\nShow unactive"));
+    EXPECT_EQ(loadString(3005), QStringLiteral("Quillmere® Tonecraft - [Administrator]"));
+    EXPECT_EQ(loadString(3740), QStringLiteral("To change the language, you need to restart the "
+                                               "application!\nRestart the application now?"));
+    EXPECT_TRUE(loadString(4242).isEmpty());
+    EXPECT_EQ(sourceString(4242), nullptr);
+}
+
+TEST(WaitDialogTest, WithoutATextItShowsTheDefaultOne) {
+    QWidget owner;
+    CWaitDialog dialog(QString(), &owner);
+    EXPECT_EQ(dialog.text(), QStringLiteral("Click Cancel to cancel the operation"));
+    dialog.setProgress(42);
+    EXPECT_EQ(dialog.progress(), 42);
+}
+
+TEST(WaitDialogTest, DestroyingItEnablesItsOwnerAgain) {
+    QWidget owner;
+    auto* dialog = new CWaitDialog(QStringLiteral("Wait"), &owner);
+    owner.setEnabled(false);
+    delete dialog;
+    EXPECT_TRUE(owner.isEnabled());
+}
+
+// The translation built for the tests: German texts for strings 3006 and 3080.
+TEST(StringTableTest, TheChosenTranslationReplacesTexts) {
+    TempRegistry registry;
+    const QString folder = QStringLiteral(QM_TEST_TRANSLATIONS_DIR);
+    ASSERT_TRUE(QFile::exists(folder + QStringLiteral("/qmTonecraft_de_DE.qm")));
+    {
+        registry::Key key;
+        ASSERT_EQ(registry.store->createKey(registry::Hive::CurrentUser, keys::kSettingsPath,
+                                            registry::Access::ReadWrite, key),
+                  registry::ERROR_SUCCESS);
+        ASSERT_EQ(registry::writeDword(key, keys::kUiLanguage, 1031), registry::ERROR_SUCCESS);
+        controls::LanguageManager languages(*registry.store, keys::kSettingsPath, keys::kUiLanguage,
+                                            folder, QStringLiteral("qmTonecraft"));
+        languages.initialize(QLocale(QLocale::English, QLocale::UnitedStates));
+        EXPECT_EQ(languages.currentLanguage(), 1031u);
+        ASSERT_EQ(languages.translations().size(), 2u);
+        EXPECT_EQ(languages.translations()[0].name, QStringLiteral("Default English US"));
+        EXPECT_EQ(languages.translations()[1].languageId, 1031u);
+        EXPECT_EQ(languages.translations()[1].name, QStringLiteral("Deutsch (Deutschland)"));
+        EXPECT_EQ(loadString(3080), QStringLiteral("Inaktive anzeigen"));
+        EXPECT_EQ(loadString(3743), QStringLiteral("The qmMicHost service was completed!"));
+    }
+    EXPECT_EQ(loadString(3080), QStringLiteral("Show unactive"));  // translator removed
+}
+
+TEST(StringTableTest, WithoutAStoredChoiceTheSystemLanguageIsTakenWhenTranslated) {
+    TempRegistry registry;
+    controls::LanguageManager german(*registry.store, keys::kSettingsPath, keys::kUiLanguage,
+                                     QStringLiteral(QM_TEST_TRANSLATIONS_DIR),
+                                     QStringLiteral("qmTonecraft"));
+    german.initialize(QLocale(QLocale::German, QLocale::Austria));
+    EXPECT_EQ(german.currentLanguage(), 1031u);
+
+    TempRegistry other;
+    controls::LanguageManager french(*other.store, keys::kSettingsPath, keys::kUiLanguage,
+                                     QStringLiteral(QM_TEST_TRANSLATIONS_DIR),
+                                     QStringLiteral("qmTonecraft"));
+    french.initialize(QLocale(QLocale::French, QLocale::France));
+    EXPECT_EQ(french.currentLanguage(), 1033u);
+}
+
+}  // namespace
+}  // namespace qm::studio::testing
