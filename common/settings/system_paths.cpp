@@ -8,7 +8,7 @@ namespace {
 std::string fromEnvironment(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
     std::string folder = (value && *value) ? value : fallback;
-    if (folder.back() != '/') folder += '/';
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
 }
 

@@ -12,9 +12,9 @@ inline constexpr const char* kDevicesKey = "SOFTWARE\\QUILLMERE\\qmCore\\Devices
 // The studio's per-user settings root (HKEY_CURRENT_USER).
 inline constexpr const char* kStudioKey = "Software\\QUILLMERE\\qmTonecraft";
 
-// Default folder of every service log: $QM_LOG_DIR, else /var/log/quillmere/.
+// Default folder of every service log: $QM_LOG_DIR, else /var/log/quillmere (no trailing '/').
 std::string defaultLogFolder();
-// Default profile folder: $QM_PROFILE_DIR, else /var/lib/quillmere/profiles/.
+// Default profile folder: $QM_PROFILE_DIR, else /var/lib/quillmere/profiles (no trailing '/').
 std::string defaultProfileFolder();
 
 }  // namespace qm::settings

@@ -1,10 +1,13 @@
 // qmTonecraft: the desktop studio of the microphone system.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 
+#include <cstdio>
+
 #include "platform/registry/store.h"
-#include "studio/shell/service_connector.h"
+#include "studio/shell/dbus_service_connector.h"
 #include "studio/shell/studio_hooks.h"
 #include "studio/shell/tonecraft_app.h"
 #include "studio/shell/version_document.h"
@@ -18,12 +21,34 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("qmTonecraft"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qmTonecraft/qmTonecraft.png")));
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("The studio of the QUILLMERE microphones."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption busOption(
+        QStringLiteral("bus"),
+        QStringLiteral("The bus of the service: system, session or a D-Bus address "
+                       "(default: $QM_DBUS_ADDRESS, else system)."),
+        QStringLiteral("bus"));
+    parser.addOption(busOption);
+    parser.process(application);
+    std::optional<qm::ipc::BusAddress> bus;
+    if (parser.isSet(busOption)) {
+        bus = qm::ipc::BusAddress::parse(parser.value(busOption).toStdString());
+        if (!bus) {
+            std::fprintf(stderr,
+                         "qmTonecraft: --bus: \"%s\" is not system, session or a D-Bus "
+                         "address\n",
+                         parser.value(busOption).toLocal8Bit().constData());
+            return 2;
+        }
+    }
+
     qm::registry::Store store(qm::registry::StoreLocations::fromEnvironment());
 
-    // No interprocess binding and no audio system are linked into this build yet: the studio
-    // runs without the service (an empty microphone list, no message) and finds no capture
-    // endpoints.
-    qm::studio::NoServiceConnector connector;
+    qm::studio::DbusServiceConnector connector(bus);
+    // The capture side of the audio system is not part of this build yet: no microphone is
+    // matched to a capture endpoint, so the panels stay closed when one is selected.
     qm::studio::NoAudioEndpoints endpoints;
 
     qm::studio::StudioEnvironment environment;

@@ -5,21 +5,21 @@
 #include "common/settings/models.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
-#include "studio/shell/paths.h"
+#include "common/settings/system_paths.h"
 #include "studio/shell/studio_keys.h"
 
 namespace qm::studio {
 
 std::string readProfileFolder(const registry::Key& devicesKey) {
     return registry::readString(devicesKey, keys::kProfileFolder)
-        .value_or(paths::kDefaultProfileFolder);
+        .value_or(settings::defaultProfileFolder());
 }
 
 std::string readProfileFolder(registry::Store& store) {
     registry::Key key;
     if (store.openKey(registry::Hive::LocalMachine, keys::kDevicesPath, registry::Access::Read,
                       key) != registry::ERROR_SUCCESS) {
-        return paths::kDefaultProfileFolder;
+        return settings::defaultProfileFolder();
     }
     return readProfileFolder(key);
 }

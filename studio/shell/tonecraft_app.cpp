@@ -9,7 +9,7 @@
 #include "studio/shell/layout_version.h"
 #include "studio/shell/link_opener.h"
 #include "studio/shell/main_frame.h"
-#include "studio/shell/paths.h"
+#include "common/settings/system_paths.h"
 #include "studio/shell/profile_folders.h"
 #include "studio/shell/service_connector.h"
 #include "studio/shell/string_table.h"
@@ -45,7 +45,7 @@ CTonecraftApp::CTonecraftApp(registry::Store& store, StudioEnvironment environme
     : store_(store),
       environment_(std::move(environment)),
       registry_(store, registry::Hive::CurrentUser, keys::kUserRoot),
-      profileFolder_(paths::kDefaultProfileFolder),
+      profileFolder_(settings::defaultProfileFolder()),
       connection_(connectorOf(environment_), clockOf(environment_)) {
     registry::Key settingsKey;
     if (store_.openKey(registry::Hive::CurrentUser, keys::kSettingsPath, registry::Access::Read,

@@ -316,7 +316,7 @@ TEST_F(DeviceManagerTest, LogFolderDefaultAndMove) {
     ::unsetenv("QM_LOG_DIR");
     std::string current;
     manager->GetLogFolder(current);
-    EXPECT_EQ(current, folder() + "/default-logs/");
+    EXPECT_EQ(current, folder() + "/default-logs");
     EXPECT_EQ(registry::readString(config, "LogFolder"), current) << "the default is stored";
     EXPECT_TRUE(std::filesystem::is_directory(current));
 

@@ -11,7 +11,7 @@
 #include "studio/shell/command_ids.h"
 #include "studio/shell/fake_parts.h"
 #include "studio/shell/layout_version.h"
-#include "studio/shell/paths.h"
+#include "common/settings/system_paths.h"
 #include "studio/shell/profile_folders.h"
 #include "studio/shell/ribbon_layout.h"
 #include "studio/shell/studio_keys.h"
@@ -162,13 +162,13 @@ TEST_F(SettingsTest, AFreshUserGetsPaneVersionThree) {
 
 TEST_F(SettingsTest, ProfileFolderComesFromAValidStringOrTheDefault) {
     const registry::Key devices = key(registry::Hive::LocalMachine, keys::kDevicesPath);
-    EXPECT_EQ(readProfileFolder(devices), paths::kDefaultProfileFolder);
+    EXPECT_EQ(readProfileFolder(devices), settings::defaultProfileFolder());
     ASSERT_EQ(registry::writeDword(devices, "ProfileFolder", 1), registry::ERROR_SUCCESS);
-    EXPECT_EQ(readProfileFolder(devices), paths::kDefaultProfileFolder);
+    EXPECT_EQ(readProfileFolder(devices), settings::defaultProfileFolder());
     ASSERT_EQ(devices.setValue("ProfileFolder",
                                registry::Value{registry::ValueType::Sz, {'a', 0, 'b', 0}}),
               registry::ERROR_SUCCESS);  // not terminated
-    EXPECT_EQ(readProfileFolder(devices), paths::kDefaultProfileFolder);
+    EXPECT_EQ(readProfileFolder(devices), settings::defaultProfileFolder());
     ASSERT_EQ(devices.setValue("ProfileFolder",
                                registry::encodeString(registry::ValueType::ExpandSz, "$HOME/p")),
               registry::ERROR_SUCCESS);
