@@ -1,0 +1,157 @@
+// The studio against the real service: a private bus, qmMicHost serving virtual microphones, and
+// the studio's application object with its main frame on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "common/ipc/client.h"
+#include "common/ipc/simulator_control.h"
+#include "platform/registry/status.h"
+#include "platform/registry/value_rules.h"
+#include "studio/controls/temp_registry.h"
+#include "studio/shell/fake_parts.h"
+#include "studio/shell/main_frame.h"
+#include "studio/shell/pane_source.h"
+#include "studio/shell/service_connector.h"
+#include "studio/shell/source_list_ctrl.h"
+#include "studio/shell/studio_keys.h"
+#include "studio/shell/tonecraft_app.h"
+#include "support/child_process.h"
+#include "support/private_bus.h"
+
+namespace qm::studio::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Runs the studio's event loop until `done` holds or `limit` (real time) has passed.
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > end)
+            return false;
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class BusConnector final : public ServiceConnector {
+  public:
+    explicit BusConnector(std::string address) : address_(std::move(address)) {}
+    std::shared_ptr<sdk::IQuillmereSDK> connect() override {
+        ipc::ClientOptions options;
+        options.bus = ipc::BusAddress::explicitAddress(address_);
+        return ipc::connectToService(options);
+    }
+
+  private:
+    std::string address_;
+};
+
+class NoEndpoints final : public AudioEndpoints {
+  public:
+    std::optional<std::string> captureEndpointFor(const sdk::Guid&) override {
+        return std::nullopt;
+    }
+};
+
+class StudioAgainstServiceTest : public ::testing::Test {
+  protected:
+    StudioAgainstServiceTest() {
+        // The service keeps its registry and logs in the test's folder.
+        ::setenv("QM_REGISTRY_DIR", (serviceFolder_.path() / "registry").c_str(), 1);
+        ::setenv("QM_LOG_DIR", (serviceFolder_.path() / "logs").c_str(), 1);
+        service_ = std::make_unique<qm::testing::ChildProcess>(
+            std::vector<std::string>{QM_MICHOST_PATH, "-Runapp", "--bus", bus_.address(),
+                                     "--simulate", "Alder:SN1001,Cedar:SN1002,Larch:SN1003"});
+        ::unsetenv("QM_REGISTRY_DIR");
+        ::unsetenv("QM_LOG_DIR");
+        waitForService();
+    }
+    ~StudioAgainstServiceTest() override {
+        app_.reset();
+        service_->terminate();
+    }
+
+    void waitForService() {
+        const auto end = Clock::now() + 10s;
+        while (Clock::now() < end) {
+            ipc::ClientOptions options;
+            options.bus = ipc::BusAddress::explicitAddress(bus_.address());
+            options.callTimeout = 500ms;
+            if (auto sdk = ipc::connectToService(options);
+                sdk && sdk->IsInitialize() == sdk::S_OK) {
+                std::shared_ptr<sdk::IEnumQMDevice> devices;
+                if (sdk->EnumQMDevice(&devices) == sdk::S_OK)
+                    return;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        FAIL() << "the service did not start serving";
+    }
+
+    CMainFrame& startStudio() {
+        registry::Key devices;
+        EXPECT_EQ(studioRegistry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
+                                                   registry::Access::ReadWrite, devices),
+                  registry::ERROR_SUCCESS);
+        registry::writeString(devices, "ProfileFolder",
+                              (studioRegistry_.folder.path() / "profiles").string());
+        StudioEnvironment environment;
+        environment.connector = &connector_;
+        environment.hooks.endpoints = &endpoints_;
+        environment.prompts = &prompts_;
+        environment.links = &links_;
+        app_ = std::make_unique<CTonecraftApp>(*studioRegistry_.store, std::move(environment));
+        EXPECT_TRUE(app_->InitInstance());
+        return *app_->mainFrame();
+    }
+
+    CSourceListCtrl& list() { return *app_->mainFrame()->sourcePane()->list(); }
+
+    qm::testing::PrivateBus bus_;
+    TempFolder serviceFolder_;
+    std::unique_ptr<qm::testing::ChildProcess> service_;
+    TempRegistry studioRegistry_;
+    BusConnector connector_{bus_.address()};
+    NoEndpoints endpoints_;
+    RecordingPrompts prompts_;
+    RecordingLinks links_;
+    std::unique_ptr<CTonecraftApp> app_;
+};
+
+TEST_F(StudioAgainstServiceTest, ListsTheSimulatedMicrophonesInTheirGroupsAndFollowsAPlug) {
+    startStudio();
+    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s))
+        << "listed: " << list().deviceCount();
+    EXPECT_EQ(list().groupOf("SN1001"), 2) << "Alder";
+    EXPECT_EQ(list().groupOf("SN1002"), 4) << "Cedar";
+    EXPECT_EQ(list().groupOf("SN1003"), 5) << "Larch";
+
+    auto simulator = ipc::connectToSimulator(ipc::BusAddress::explicitAddress(bus_.address()));
+    ASSERT_TRUE(simulator);
+    ASSERT_EQ(simulator->Plug("Rowan", "SN1004"), sdk::S_OK);
+    EXPECT_TRUE(pumpUntil([&] { return list().containsDevice("SN1004"); }, 1000ms))
+        << "a plugged microphone shows within a second";
+    EXPECT_EQ(list().groupOf("SN1004"), 6) << "Rowan";
+    EXPECT_TRUE(prompts_.messages.empty()) << "no message along the way";
+}
+
+TEST_F(StudioAgainstServiceTest, ServiceStoppingEmptiesTheListWithOneMessage) {
+    startStudio();
+    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s));
+    service_->terminate();
+    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 0; }, 10s));
+    pumpUntil([] { return false; }, 200ms);  // anything that might follow has time to arrive
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, QStringLiteral("The qmMicHost service was completed!"));
+}
+
+}  // namespace
+}  // namespace qm::studio::testing
