@@ -297,6 +297,14 @@ std::vector<QM_DEVICE> CQuillmereSDK::takeRecords() {
     return out;
 }
 
+// A container id whose bridge was found needs no further look: an endpoint that was added and
+// then became active would otherwise be found a second time at the next tick and announced
+// again (or brought back after a client removed its microphone).
+void CQuillmereSDK::dropContainer(const sdk::Guid& id) {
+    std::lock_guard guard(queuesMutex_);
+    std::erase(containers_, id);
+}
+
 std::vector<sdk::Guid> CQuillmereSDK::takeContainers() {
     std::lock_guard guard(queuesMutex_);
     std::vector<sdk::Guid> out(containers_.begin(), containers_.end());
@@ -347,6 +355,7 @@ void CQuillmereSDK::DoDeviceChange(const std::string& endpointId, std::uint32_t 
                 record.active = true;
                 record.inactive = false;
                 record.device = device;
+                dropContainer(*id);
                 queueRecord(record);
                 postUpdate(0);
                 log_.Log(leInfo, "DoDeviceChange => Active SN:%s [add to queue]", serial.c_str());
@@ -363,6 +372,7 @@ void CQuillmereSDK::DoDeviceChange(const std::string& endpointId, std::uint32_t 
             record.active = true;
             log_.Log(leInfo, "DoDeviceChange => Active SN:%s [New device - add to queue]",
                      record.SN.c_str());
+            dropContainer(*id);
             queueRecord(record);
             postUpdate(0);
         } else {

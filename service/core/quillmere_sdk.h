@@ -91,6 +91,7 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
     std::vector<QM_DEVICE> takeRecords();
     std::vector<sdk::Guid> takeContainers();
     void pushContainer(const sdk::Guid& id);
+    void dropContainer(const sdk::Guid& id);
     void processRecord(QM_DEVICE& record);
     void timerWork();
     std::string readLogFolderOrDefault();

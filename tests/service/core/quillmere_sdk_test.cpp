@@ -194,6 +194,21 @@ TEST_F(DeviceManagerTest, ForeignEndpointStaysQueuedWithTwoWarningsEachTick) {
     (void)endpoint;
 }
 
+TEST_F(DeviceManagerTest, PluggedMicrophoneIsAnnouncedOnceAndStaysRemoved) {
+    auto manager = makeManager();
+    rig.plug("Cedar", "P1");  // a first plug: the endpoint is added, then active
+    manager->DoUpdateDeviceList(0);
+    manager->DoUpdateDeviceList(1);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"P1", 2}}))
+        << "found once, not again at the next tick";
+    sink->clear();
+    EXPECT_EQ(manager->RemoveDeviceBySN("P1"), S_OK);
+    manager->DoUpdateDeviceList(1);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"P1", 3}}));
+    EXPECT_TRUE(manager->devices().empty()) << "a removed microphone does not come back by itself";
+    release(manager);
+}
+
 TEST_F(DeviceManagerTest, QueuedContainerFoundLaterStartsTheMicrophone) {
     auto manager = makeManager();
     // The endpoint arrives before the bridge answers: plug the endpoint alone first.
