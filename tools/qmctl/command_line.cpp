@@ -130,23 +130,22 @@ SplitLine splitLine(const std::vector<std::string>& args) {
 }
 
 // The command named by the first words; `used` says how many words it took.
-std::optional<Command> resolveCommand(const std::vector<std::string>& words, std::size_t first,
-                                      std::size_t& used, std::string& error) {
+std::optional<Command> resolveCommand(const std::vector<std::string>& words, std::size_t& used,
+                                      std::string& error) {
     used = 0;
-    if (first >= words.size())
+    if (words.empty())
         return std::nullopt;
-    const std::string& word = words[first];
+    const std::string& word = words[0];
     if (word == "sim") {
-        if (first + 1 >= words.size()) {
+        if (words.size() < 2) {
             error =
                 "sim needs a subcommand: plug, unplug, plug-foreign, unplug-foreign, fault or "
                 "list";
             return std::nullopt;
         }
-        const std::string name = "sim " + words[first + 1];
-        const auto command = commandByName(name);
+        const auto command = commandByName("sim " + words[1]);
         if (!command) {
-            error = "unknown sim subcommand \"" + words[first + 1] + "\"";
+            error = "unknown sim subcommand \"" + words[1] + "\"";
             return std::nullopt;
         }
         used = 2;
@@ -332,7 +331,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
     Invocation invocation;
     std::size_t used = 0;
     std::string error;
-    const auto command = resolveCommand(line.words, 0, used, error);
+    const auto command = resolveCommand(line.words, used, error);
     const bool wantsHelp = line.options.contains("help");
     if (!command) {
         if (!error.empty() && !(wantsHelp && line.words.size() == 1 && line.words[0] == "sim")) {
@@ -374,7 +373,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         if (!invocation.arguments.empty()) {
             std::size_t topicWords = 0;
             std::string topicError;
-            const auto about = resolveCommand(invocation.arguments, 0, topicWords, topicError);
+            const auto about = resolveCommand(invocation.arguments, topicWords, topicError);
             if (about) {
                 invocation.helpTopic = std::string(commandName(*about));
             } else if (invocation.arguments.size() == 1 && invocation.arguments[0] == "sim") {

@@ -16,7 +16,8 @@ constexpr const char* kOptions =
     "                                else the system bus)\n"
     "  --json                        print JSON, one object per line (list, show, set,\n"
     "                                log-folder, watch, sim list, sim plug-foreign)\n"
-    "  --timeout MS                  time-out of each call to the service (default 5000)\n"
+    "  --timeout MS                  time-out of each call to the service (default 5000;\n"
+    "                                the sim commands always wait up to 10000)\n"
     "  --help, -h                    this help; 'qmctl help COMMAND' or 'qmctl COMMAND --help'\n";
 
 constexpr const char* kExitCodes =

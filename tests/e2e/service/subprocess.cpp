@@ -146,16 +146,6 @@ std::optional<std::string> Subprocess::readLine(Stream stream, std::chrono::mill
     }
 }
 
-std::string Subprocess::readRest(Stream stream, std::chrono::milliseconds timeout) {
-    Pipe& pipe = pipeOf(stream);
-    const auto deadline = SteadyClock::now() + timeout;
-    while (fill(pipe, deadline) && SteadyClock::now() < deadline) {
-    }
-    std::string rest = std::move(pipe.buffered);
-    pipe.buffered.clear();
-    return rest;
-}
-
 void Subprocess::signal(int signal) const {
     if (pid_ > 0)
         ::kill(pid_, signal);

@@ -36,8 +36,6 @@ class Subprocess {
     // The next line of the stream (without its newline); nothing when none came in time or the
     // stream ended.
     std::optional<std::string> readLine(Stream stream, std::chrono::milliseconds timeout);
-    // Everything the stream still has, up to its end or the deadline.
-    std::string readRest(Stream stream, std::chrono::milliseconds timeout);
 
     // Reads both pipes at once (so that neither fills up and stops the program) until both
     // ended or the time-out passed, and hands over what they held.
