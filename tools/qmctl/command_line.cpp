@@ -11,7 +11,7 @@
 namespace qm::qmctl {
 namespace {
 
-struct CommandSpec {
+struct CommandEntry {
     Command command;
     std::string_view name;
     std::size_t minArguments;
@@ -20,8 +20,8 @@ struct CommandSpec {
     std::vector<std::string_view> options;  // its own options
 };
 
-const std::vector<CommandSpec>& commandSpecs() {
-    static const std::vector<CommandSpec> specs = {
+const std::vector<CommandEntry>& commandEntries() {
+    static const std::vector<CommandEntry> entries = {
         {Command::Help, "help", 0, 2, false, {}},
         {Command::List, "list", 0, 0, true, {}},
         {Command::Show, "show", 1, 1, true, {}},
@@ -39,21 +39,21 @@ const std::vector<CommandSpec>& commandSpecs() {
         {Command::SimFault, "sim fault", 2, 2, false, {"count", "value"}},
         {Command::SimList, "sim list", 0, 0, true, {}},
     };
-    return specs;
+    return entries;
 }
 
-const CommandSpec& specOf(Command command) {
-    for (const CommandSpec& spec : commandSpecs()) {
-        if (spec.command == command)
-            return spec;
+const CommandEntry& entryOf(Command command) {
+    for (const CommandEntry& entry : commandEntries()) {
+        if (entry.command == command)
+            return entry;
     }
-    return commandSpecs().front();
+    return commandEntries().front();
 }
 
 std::optional<Command> commandByName(std::string_view name) {
-    for (const CommandSpec& spec : commandSpecs()) {
-        if (spec.name == name)
-            return spec.command;
+    for (const CommandEntry& entry : commandEntries()) {
+        if (entry.name == name)
+            return entry.command;
     }
     return std::nullopt;
 }
@@ -258,17 +258,17 @@ std::string takeCommandArguments(Invocation& invocation,
     }
 }
 
-std::string usageCountError(const CommandSpec& spec, std::size_t given) {
+std::string usageCountError(const CommandEntry& entry, std::size_t given) {
     std::string expected;
-    if (spec.minArguments == spec.maxArguments) {
-        expected = spec.minArguments == 0   ? "no arguments"
-                   : spec.minArguments == 1 ? "1 argument"
-                                            : std::to_string(spec.minArguments) + " arguments";
+    if (entry.minArguments == entry.maxArguments) {
+        expected = entry.minArguments == 0   ? "no arguments"
+                   : entry.minArguments == 1 ? "1 argument"
+                                             : std::to_string(entry.minArguments) + " arguments";
     } else {
-        expected = std::to_string(spec.minArguments) + " to " + std::to_string(spec.maxArguments) +
-                   " arguments";
+        expected = std::to_string(entry.minArguments) + " to " +
+                   std::to_string(entry.maxArguments) + " arguments";
     }
-    return std::string(spec.name) + " takes " + expected + ", " + std::to_string(given) + " given";
+    return std::string(entry.name) + " takes " + expected + ", " + std::to_string(given) + " given";
 }
 
 }  // namespace
@@ -276,15 +276,15 @@ std::string usageCountError(const CommandSpec& spec, std::size_t given) {
 const std::vector<Command>& allCommands() {
     static const std::vector<Command> commands = [] {
         std::vector<Command> all;
-        for (const CommandSpec& spec : commandSpecs())
-            all.push_back(spec.command);
+        for (const CommandEntry& entry : commandEntries())
+            all.push_back(entry.command);
         return all;
     }();
     return commands;
 }
 
 std::string_view commandName(Command command) {
-    return specOf(command).name;
+    return entryOf(command).name;
 }
 
 const std::vector<std::string_view>& simulatorFaultNames() {
@@ -359,10 +359,10 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
     }
 
     invocation.command = *command;
-    const CommandSpec& spec = specOf(*command);
+    const CommandEntry& entry = entryOf(*command);
     invocation.arguments.assign(line.words.begin() + static_cast<std::ptrdiff_t>(used),
                                 line.words.end());
-    const std::string topic(spec.name);
+    const std::string topic(entry.name);
     const auto fail = [&](std::string message) {
         result.error = std::move(message);
         result.errorTopic = topic;
@@ -389,14 +389,14 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         return result;
     }
 
-    if (invocation.arguments.size() < spec.minArguments ||
-        invocation.arguments.size() > spec.maxArguments)
-        return fail(usageCountError(spec, invocation.arguments.size()));
+    if (invocation.arguments.size() < entry.minArguments ||
+        invocation.arguments.size() > entry.maxArguments)
+        return fail(usageCountError(entry, invocation.arguments.size()));
 
     for (const auto& [name, value] : line.options) {
         if (isGlobalOption(name))
             continue;
-        if (std::find(spec.options.begin(), spec.options.end(), name) == spec.options.end())
+        if (std::find(entry.options.begin(), entry.options.end(), name) == entry.options.end())
             return fail(
                 std::string("--").append(name).append(" is not an option of ").append(topic));
     }
@@ -415,7 +415,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         invocation.timeout = std::chrono::milliseconds(*ms);
     }
     if (line.options.contains("json")) {
-        if (!spec.json)
+        if (!entry.json)
             return fail("--json: " + topic + " prints no data");
         invocation.json = true;
     }
