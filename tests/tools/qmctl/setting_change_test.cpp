@@ -1,0 +1,117 @@
+#include "tools/qmctl/setting_change.h"
+
+#include <gtest/gtest.h>
+
+#include "common/settings/setting_table.h"
+#include "fake_service.h"
+#include "tools/qmctl/exit_codes.h"
+
+namespace qm::qmctl {
+namespace {
+
+using settings::Setting;
+using testing::FakeDevice;
+
+TEST(SettingChange, EverySettingMakesItsOwnCallWithItsBand) {
+    const std::vector<std::pair<Setting, std::string>> expected = {
+        {Setting::DirVolume, "SetDirectionVolume(7)"},
+        {Setting::Zoom, "SetZoom(7)"},
+        {Setting::Beam, "SetBeam(7)"},
+        {Setting::LPF, "Set_LPF(7)"},
+        {Setting::HPF_1, "Set_HPF_1(7)"},
+        {Setting::HPF_2, "Set_HPF_2(7)"},
+        {Setting::Volume, "SetVolume(7)"},
+        {Setting::EQ_NOTCH, "Set_EQ_NOTCH(7)"},
+        {Setting::EQ_1_GAIN, "Set_EQ_GAIN(1, 7)"},
+        {Setting::EQ_2_GAIN, "Set_EQ_GAIN(2, 7)"},
+        {Setting::EQ_3_GAIN, "Set_EQ_GAIN(3, 7)"},
+        {Setting::EQ_4_GAIN, "Set_EQ_GAIN(4, 7)"},
+        {Setting::EQ_5_GAIN, "Set_EQ_GAIN(5, 7)"},
+        {Setting::EQ_POWER, "Set_EQ_POWER(7)"},
+        {Setting::EQ_1_BW_MODE, "Set_EQ_BAND_MODE(1, 7)"},
+        {Setting::EQ_2_BW_MODE, "Set_EQ_BAND_MODE(2, 7)"},
+        {Setting::EQ_3_BW_MODE, "Set_EQ_BAND_MODE(3, 7)"},
+        {Setting::EQ_4_BW_MODE, "Set_EQ_BAND_MODE(4, 7)"},
+        {Setting::EQ_5_BW_MODE, "Set_EQ_BAND_MODE(5, 7)"},
+        {Setting::ALC_RECOVERY, "Set_ALC_RECOVERY(7)"},
+        {Setting::ALC_MODE, "Set_ALC_MODE(7)"},
+        {Setting::ALC_REF_VALUE, "Set_ALC_REF_VALUE(7)"},
+        {Setting::OUT_VOLUME, "Set_Ext_OutVolume(7)"},
+        {Setting::TPA, "Set_Ext_TPA(7)"},
+    };
+    ASSERT_EQ(expected.size(), settings::kSettingCount - 1);  // all but ALC_VOLUME
+    for (const auto& [setting, call] : expected) {
+        FakeDevice device;
+        EXPECT_EQ(sendChange(device, setting, 7), sdk::S_OK);
+        EXPECT_EQ(device.calls(), std::vector<std::string>{call});
+        // The text shown to the user names the same call.
+        EXPECT_EQ(changeCallFor(setting, 7).text(), call);
+    }
+}
+
+TEST(SettingChange, TheReadOnlyLevelMakesNoCall) {
+    FakeDevice device;
+    EXPECT_EQ(sendChange(device, Setting::ALC_VOLUME, 1), sdk::E_INVALIDARG);
+    EXPECT_TRUE(device.calls().empty());
+}
+
+TEST(SettingChange, AnAcknowledgedChangeNeedsNoReset) {
+    FakeDevice device;
+    const ChangeOutcome outcome = changeLikeThePanels(device, Setting::EQ_3_GAIN, 200);
+    EXPECT_EQ(device.calls(), (std::vector<std::string>{"Set_EQ_GAIN(3, 200)", "GetLastStatus"}));
+    EXPECT_TRUE(outcome.succeeded());
+    EXPECT_FALSE(outcome.resetResult);
+    EXPECT_EQ(exitCodeOf(outcome), kExitOk);
+}
+
+TEST(SettingChange, AMissingAcknowledgementResetsTheStatus) {
+    FakeDevice device;
+    device.lastStatus = sdk::E_FAIL;
+    const ChangeOutcome outcome = changeLikeThePanels(device, Setting::LPF, 5);
+    EXPECT_EQ(device.calls(),
+              (std::vector<std::string>{"Set_LPF(5)", "GetLastStatus", "ResetStatus"}));
+    EXPECT_EQ(outcome.changeResult, sdk::S_OK);
+    EXPECT_EQ(outcome.lastStatus, sdk::E_FAIL);
+    EXPECT_EQ(outcome.resetResult, sdk::S_OK);
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_EQ(exitCodeOf(outcome), kExitChangeRefused);
+
+    // S_FALSE is not 0 either.
+    device.lastStatus = sdk::S_FALSE;
+    EXPECT_EQ(exitCodeOf(changeLikeThePanels(device, Setting::LPF, 5)), kExitChangeRefused);
+}
+
+TEST(SettingChange, AFailedChangeCallIsFollowedUpAsThePanelsDo) {
+    FakeDevice device;
+    device.changeResult = sdk::E_NOINTERFACE;  // not started
+    device.lastStatus = sdk::E_NOINTERFACE;
+    const ChangeOutcome outcome = changeLikeThePanels(device, Setting::Volume, 145);
+    EXPECT_EQ(device.calls(),
+              (std::vector<std::string>{"SetVolume(145)", "GetLastStatus", "ResetStatus"}));
+    EXPECT_EQ(exitCodeOf(outcome), kExitCallFailed);
+
+    // The registry step failed, but the frame went out and was acknowledged: still a failure.
+    FakeDevice stored;
+    stored.changeResult = sdk::E_INVALIDARG;
+    const ChangeOutcome notStored = changeLikeThePanels(stored, Setting::TPA, 1);
+    EXPECT_TRUE(notStored.acknowledged());
+    EXPECT_EQ(exitCodeOf(notStored), kExitCallFailed);
+}
+
+TEST(SettingChange, ACallThatNeverReachedTheServiceStopsThere) {
+    FakeDevice device;
+    device.everyCall = ipc::kServiceUnavailable;
+    const ChangeOutcome gone = changeLikeThePanels(device, Setting::LPF, 1);
+    EXPECT_EQ(device.calls(), std::vector<std::string>{"Set_LPF(1)"});
+    EXPECT_FALSE(gone.lastStatus);
+    EXPECT_EQ(exitCodeOf(gone), kExitServiceUnavailable);
+
+    FakeDevice slow;
+    slow.lastStatus = ipc::kCallTimedOut;
+    const ChangeOutcome unanswered = changeLikeThePanels(slow, Setting::LPF, 1);
+    EXPECT_EQ(slow.calls(), (std::vector<std::string>{"Set_LPF(1)", "GetLastStatus"}));
+    EXPECT_EQ(exitCodeOf(unanswered), kExitCallFailed);
+}
+
+}  // namespace
+}  // namespace qm::qmctl
