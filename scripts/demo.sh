@@ -27,9 +27,10 @@ cleanup() {
   echo "demo: stopping"
   # The studio first, then the service (it tells its clients it is going), then the bus.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill -INT "${pids[i]}" 2>/dev/null || true
+    kill -TERM "${pids[i]}" 2>/dev/null || true
     for _ in $(seq 50); do kill -0 "${pids[i]}" 2>/dev/null || break; sleep 0.1; done
     kill -KILL "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
   done
   rm -rf "$state"
 }
@@ -46,7 +47,11 @@ for _ in $(seq 100); do [ -S "$state/bus" ] && break; sleep 0.05; done
 "$host" -Runapp --simulate Alder:SN1001,Cedar:SN1002,Larch:SN1003 >"$state/qmMicHost.out" 2>&1 &
 pids+=($!)
 echo "demo: qmMicHost serves three virtual microphones on $QM_DBUS_ADDRESS"
-for _ in $(seq 100); do "$qmctl" list >/dev/null 2>&1 && break; sleep 0.1; done
+# Ready once every microphone has been read completely.
+for _ in $(seq 100); do
+  listing=$("$qmctl" list 2>/dev/null) && ! grep -q starting <<<"$listing" && break
+  sleep 0.1
+done
 "$qmctl" list
 
 cat <<TXT
