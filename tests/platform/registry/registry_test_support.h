@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,31 +15,7 @@
 
 namespace qm::registry::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qmreg-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
+using TempFolder = qm::testing::TempFolder;
 
 // Collects diagnostic lines, from any thread.
 class DiagnosticLog {

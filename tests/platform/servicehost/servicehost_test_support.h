@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <stdlib.h>
 
 #include <filesystem>
@@ -13,29 +15,7 @@
 
 namespace qm::servicehost::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qmhost-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
+using TempFolder = qm::testing::TempFolder;
 
 // Records the commands it is asked to run and runs none of them.
 class RecordingCommandRunner final : public CommandRunner {

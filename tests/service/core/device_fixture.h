@@ -15,6 +15,7 @@
 #include "service/core/device_environment.h"
 #include "sim/virtual_rig.h"
 #include "support/memory_log_storage.h"
+#include "support/temp_folder.h"
 
 namespace qm::core::testing {
 
@@ -22,16 +23,10 @@ namespace qm::core::testing {
 class DeviceFixture : public ::testing::Test {
   protected:
     DeviceFixture() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qmcore-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data()) ? pattern : std::string{};
         store = std::make_unique<registry::Store>(
-            registry::StoreLocations::inFolder(folder_, "tester"));
+            registry::StoreLocations::inFolder(folder_.path(), "tester"));
     }
-    ~DeviceFixture() override {
-        store.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    ~DeviceFixture() override { store.reset(); }
 
     DeviceEnvironment environment() {
         return DeviceEnvironment{*store, rig.bus(), rig.endpoints(), clock, logs};
@@ -55,7 +50,7 @@ class DeviceFixture : public ::testing::Test {
     void setLogFolder(const std::string& folder = "/logs") {
         registry::writeString(configKey(), "LogFolder", folder);
     }
-    std::string folder() const { return folder_; }
+    std::string folder() const { return folder_.path().string(); }
 
     VirtualClock clock;
     sim::VirtualRig rig{clock};
@@ -63,7 +58,7 @@ class DeviceFixture : public ::testing::Test {
     std::unique_ptr<registry::Store> store;
 
   private:
-    std::string folder_;
+    qm::testing::TempFolder folder_;
 };
 
 }  // namespace qm::core::testing

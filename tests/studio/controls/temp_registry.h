@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -9,28 +11,7 @@
 
 namespace qm::studio::testing {
 
-// A folder under the system's temporary folder, removed with its contents at the end.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qmstudio-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
+using TempFolder = qm::testing::TempFolder;
 
 // A registry store of its own, in a temporary folder, for one test. Diagnostics are dropped.
 struct TempRegistry {
