@@ -41,7 +41,7 @@ bool VirtualRig::unplug(const std::string& serial) {
 }
 
 std::string VirtualRig::plugForeignEndpoint(const std::string& name) {
-    const std::string id = "{0.0.1.00000000}.foreign-" + name;
+    std::string id = "{0.0.1.00000000}.foreign-" + name;
     // Another maker's USB audio device: a container id of its own, and no bridge.
     endpoints_.connect(id, endpoints::usbDeviceContainerId("046D", "0A44", name));
     return id;

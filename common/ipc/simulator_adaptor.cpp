@@ -59,6 +59,7 @@ SimulatorAdaptor::SimulatorAdaptor(sdbus::IConnection& connection,
             std::vector<SimulatedMicrophoneState> list;
             const auto hr = static_cast<std::int32_t>(c.List(list));
             std::vector<Microphone> out;
+            out.reserve(list.size());
             for (const auto& m : list) {
                 out.emplace_back(toWireText(m.serial), toWireText(m.model), m.plugged);
             }

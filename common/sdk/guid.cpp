@@ -119,8 +119,8 @@ Guid Guid::fromName(const Guid& space, std::string_view name) {
               (std::uint32_t{h[2]} << 8) | h[3];
     g.data2 = static_cast<std::uint16_t>((h[4] << 8) | h[5]);
     g.data3 = static_cast<std::uint16_t>((((h[6] << 8) | h[7]) & 0x0FFF) | 0x5000);  // version 5
-    for (int i = 0; i < 8; ++i)
-        g.data4[static_cast<std::size_t>(i)] = h[static_cast<std::size_t>(8 + i)];
+    for (std::size_t i = 0; i < 8; ++i)
+        g.data4[i] = h[8 + i];
     g.data4[0] = static_cast<std::uint8_t>((g.data4[0] & 0x3F) | 0x80);  // variant 1
     return g;
 }

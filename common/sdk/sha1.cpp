@@ -64,10 +64,9 @@ Sha1Digest sha1(std::string_view data) {
     }
 
     Sha1Digest out{};
-    for (int i = 0; i < 5; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            out[static_cast<std::size_t>(i * 4 + j)] =
-                static_cast<std::uint8_t>(h[i] >> (24 - 8 * j));
+    for (std::size_t i = 0; i < 5; ++i) {
+        for (std::size_t j = 0; j < 4; ++j) {
+            out[i * 4 + j] = static_cast<std::uint8_t>(h[i] >> (24 - 8 * j));
         }
     }
     return out;

@@ -69,7 +69,7 @@ UdevEndpoints::UdevEndpoints() : impl_(std::make_unique<Impl>()) {
         udev_monitor_enable_receiving(impl_->monitor) < 0) {
         return;
     }
-    thread_ = std::jthread([this](std::stop_token stop) { monitor(stop); });
+    thread_ = std::jthread([this](const std::stop_token& stop) { monitor(stop); });
 }
 
 UdevEndpoints::~UdevEndpoints() {
@@ -113,7 +113,7 @@ std::optional<std::string> UdevEndpoints::usbContainerId(std::string_view vendor
     return usbDeviceContainerId(vendorId, productId, serial).toBracedString();
 }
 
-void UdevEndpoints::monitor(std::stop_token stop) {
+void UdevEndpoints::monitor(const std::stop_token& stop) {
     pollfd fds[2] = {{udev_monitor_get_fd(impl_->monitor), POLLIN, 0}, {impl_->stopFd, POLLIN, 0}};
     while (!stop.stop_requested()) {
         if (poll(fds, 2, -1) < 0)

@@ -31,7 +31,7 @@ class UdevEndpoints final : public EndpointSystem {
 
   private:
     struct Impl;
-    void monitor(std::stop_token stop);
+    void monitor(const std::stop_token& stop);
 
     std::unique_ptr<Impl> impl_;
     std::mutex dispatchMutex_;

@@ -4,7 +4,7 @@ namespace qm::core {
 
 bool ExchangeLock::acquire(std::stop_token stop) {
     std::unique_lock lock(mutex_);
-    if (!cv_.wait(lock, stop, [this] { return !held_; })) {
+    if (!cv_.wait(lock, std::move(stop), [this] { return !held_; })) {
         return false;
     }
     held_ = true;

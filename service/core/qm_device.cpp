@@ -309,7 +309,7 @@ void CQMDevice::StartDevice(int index) {
         InitRun run;
         run.finished = std::make_shared<Event>(env_.clock, Event::Reset::Manual);
         run.thread = std::jthread([this, finished = run.finished](std::stop_token stop) {
-            InitProc(stop);
+            InitProc(std::move(stop));
             finished->set();
         });
         initRun_ = std::move(run);

@@ -16,7 +16,6 @@ using namespace std::chrono_literals;
 using sdk::E_INVALIDARG;
 using sdk::E_POINTER;
 using sdk::HRESULT;
-using sdk::leError;
 using sdk::leInfo;
 using sdk::leWarning;
 using sdk::S_FALSE;
@@ -60,7 +59,7 @@ std::string CQuillmereSDK::readLogFolderOrDefault() {
     }
     if (auto folder = registry::readString(config, "LogFolder"))
         return *folder;
-    const std::string folder = settings::defaultLogFolder();
+    std::string folder = settings::defaultLogFolder();
     registry::writeString(config, "LogFolder", folder);
     createFolder(folder);
     return folder;
@@ -188,7 +187,7 @@ void CQuillmereSDK::FinalConstruct(DeviceThread thread) {
     if (thread == DeviceThread::LeaveOut)
         return;
     deviceThreadEnded_ = std::make_shared<Event>(env_.clock, Event::Reset::Manual);
-    deviceThread_ = std::jthread([this, ended = deviceThreadEnded_](std::stop_token stop) {
+    deviceThread_ = std::jthread([this, ended = deviceThreadEnded_](const std::stop_token& stop) {
         DeviceProc(stop);
         ended->set();
     });
@@ -224,7 +223,7 @@ void CQuillmereSDK::FinalRelease() {
     log_.Stop();
 }
 
-void CQuillmereSDK::DeviceProc(std::stop_token stop) {
+void CQuillmereSDK::DeviceProc(const std::stop_token& stop) {
     postUpdate(0);
     TimePoint nextTick = env_.clock.now() + 1ms;
     while (!stop.stop_requested()) {

@@ -78,7 +78,7 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
 
     void FinalConstruct(DeviceThread thread);
     void FinalRelease();
-    void DeviceProc(std::stop_token stop);
+    void DeviceProc(const std::stop_token& stop);
     void postUpdate(int wParam = 0);
     std::shared_ptr<CQMDevice> createDevice();
     std::shared_ptr<CQMDevice> findBySerial(const std::string& serial) const;
