@@ -14,7 +14,7 @@
 #include "studio/audio/analysis_engine.h"
 #include "studio/audio/analysis_state.h"
 #include "studio/audio/fft.h"
-#include "studio/audio/spectrum_views.h"
+#include "studio/audio/power_views.h"
 
 namespace qm::audio {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "studio/audio/analysis_settings.h"
 #include "studio/audio/analysis_state.h"
+#include "studio/audio/power_views.h"
 #include "studio/audio/sample_history.h"
-#include "studio/audio/spectrum_views.h"
 #include "studio/audio/window_functions.h"
 
 // One analysis step: take the ready capture block, add it to the sample history, derive its

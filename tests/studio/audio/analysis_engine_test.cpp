@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "studio/audio/analysis_engine.h"
-#include "studio/audio/spectrum_axis.h"
-#include "studio/audio/spectrum_views.h"
+#include "studio/audio/frequency_axis.h"
+#include "studio/audio/power_views.h"
 
 namespace qm::audio {
 namespace {

@@ -6,7 +6,7 @@
 #include "common/runtime/message_queue.h"
 #include "common/runtime/virtual_clock.h"
 #include "studio/audio/analysis_thread.h"
-#include "studio/audio/spectrum_views.h"
+#include "studio/audio/power_views.h"
 
 using namespace std::chrono_literals;
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "studio/audio/fft.h"
-#include "studio/audio/spectrum_axis.h"
+#include "studio/audio/frequency_axis.h"
 
 namespace qm::audio {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "studio/audio/spectrum_axis.h"
+#include "studio/audio/frequency_axis.h"
 
 namespace qm::audio {
 namespace {

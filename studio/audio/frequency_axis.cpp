@@ -1,4 +1,4 @@
-#include "studio/audio/spectrum_axis.h"
+#include "studio/audio/frequency_axis.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "studio/audio/spectrum_views.h"
+#include "studio/audio/power_views.h"
 
 namespace qm::audio {
 namespace {

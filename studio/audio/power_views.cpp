@@ -1,4 +1,4 @@
-#include "studio/audio/spectrum_views.h"
+#include "studio/audio/power_views.h"
 
 #include <algorithm>
 #include <array>
