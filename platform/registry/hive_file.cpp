@@ -445,30 +445,16 @@ long HiveFile::deleteTree(std::int64_t key, const std::vector<std::string>& part
 }
 
 long HiveFile::enumSubkeys(std::int64_t key, std::vector<std::string>& names) {
-    names.clear();
-    std::lock_guard guard(mutex_);
-    const ReadSnapshot snapshot(connection_);
-    if (const long exists = existsLocked(key); exists != ERROR_SUCCESS) {
-        return exists;
-    }
-    sqlite3_stmt* raw = nullptr;
-    if (const int rc = connection_.prepare(kSelectSubkeys, raw); rc != SQLITE_OK) {
-        return failure(rc, "listing subkeys");
-    }
-    SqliteStatement statement(raw);
-    statement.bind(1, key);
-    int rc = SQLITE_ROW;
-    while ((rc = statement.step()) == SQLITE_ROW) {
-        names.push_back(statement.text(0));
-    }
-    if (rc != SQLITE_DONE) {
-        names.clear();
-        return failure(rc, "listing subkeys");
-    }
-    return ERROR_SUCCESS;
+    return listNames(key, kSelectSubkeys, "listing subkeys", names);
 }
 
 long HiveFile::enumValues(std::int64_t key, std::vector<std::string>& names) {
+    return listNames(key, kSelectValueNames, "listing values", names);
+}
+
+// The names one query lists for a key (its subkeys or its values), read in one snapshot.
+long HiveFile::listNames(std::int64_t key, const char* query, const char* what,
+                         std::vector<std::string>& names) {
     names.clear();
     std::lock_guard guard(mutex_);
     const ReadSnapshot snapshot(connection_);
@@ -476,8 +462,8 @@ long HiveFile::enumValues(std::int64_t key, std::vector<std::string>& names) {
         return exists;
     }
     sqlite3_stmt* raw = nullptr;
-    if (const int rc = connection_.prepare(kSelectValueNames, raw); rc != SQLITE_OK) {
-        return failure(rc, "listing values");
+    if (const int rc = connection_.prepare(query, raw); rc != SQLITE_OK) {
+        return failure(rc, what);
     }
     SqliteStatement statement(raw);
     statement.bind(1, key);
@@ -487,7 +473,7 @@ long HiveFile::enumValues(std::int64_t key, std::vector<std::string>& names) {
     }
     if (rc != SQLITE_DONE) {
         names.clear();
-        return failure(rc, "listing values");
+        return failure(rc, what);
     }
     return ERROR_SUCCESS;
 }

@@ -71,6 +71,8 @@ class HiveFile {
     long inWriteTransaction(const char* doing, const std::function<long()>& body);
     // Maps a SQLite failure to a status and reports it.
     long failure(int rc, const char* doing);
+    long listNames(std::int64_t key, const char* query, const char* what,
+                   std::vector<std::string>& names);
     void report(const std::string& what) const;
     // For an existing file that can't be used: says that it stays untouched.
     void reportUnusable(const std::string& what) const;
