@@ -25,6 +25,12 @@ if [ -z "$build_dir" ]; then
   if [ $sanitize -eq 1 ]; then build_dir=build-asan; build_type=Debug; else build_dir=build; fi
 fi
 
+# ccache, when installed, makes rebuilds and other checkouts of the tree cheap.
+if command -v ccache >/dev/null 2>&1; then
+  args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+fi
+
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${args[@]}" >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)"
 echo "$build_dir"
