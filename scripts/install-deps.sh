@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev sqlite3 libpugixml-dev libhidapi-dev libudev-dev
   libsystemd-dev libsdbus-c++-dev libsdbus-c++-bin dbus-daemon dbus
   qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
-  libfftw3-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils
+  libfftw3-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils libpulse-dev
 )
 
 missing=()

@@ -58,6 +58,26 @@ std::optional<sdk::Guid> containerIdFromUsbAttributes(std::string_view vendorId,
     return usbDeviceContainerId(vendorId, productId, serial.empty() ? devicePath : serial);
 }
 
+std::optional<sdk::Guid> containerIdOfSysfsDevice(std::string_view devicePath) {
+    if (devicePath.empty()) {
+        return std::nullopt;
+    }
+    std::string syspath(devicePath);
+    if (!syspath.starts_with("/sys/")) {
+        syspath = "/sys" + (syspath.front() == '/' ? syspath : "/" + syspath);
+    }
+    udev* context = udev_new();
+    if (!context)
+        return std::nullopt;
+    std::optional<sdk::Guid> id;
+    if (udev_device* device = udev_device_new_from_syspath(context, syspath.c_str())) {
+        id = containerIdOfCard(device);
+        udev_device_unref(device);
+    }
+    udev_unref(context);
+    return id;
+}
+
 UdevEndpoints::UdevEndpoints() : impl_(std::make_unique<Impl>()) {
     impl_->context = udev_new();
     if (!impl_->context)

@@ -46,4 +46,9 @@ std::optional<sdk::Guid> containerIdFromUsbAttributes(std::string_view vendorId,
                                                       std::string_view serial,
                                                       std::string_view devicePath);
 
+// The container id of the USB device that a device in sysfs belongs to: `devicePath` is its
+// path under /sys (with or without the "/sys" prefix), a sound card or any device below the USB
+// device. Nothing when it can't be found or isn't on USB.
+std::optional<sdk::Guid> containerIdOfSysfsDevice(std::string_view devicePath);
+
 }  // namespace qm::endpoints

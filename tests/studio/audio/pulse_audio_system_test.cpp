@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "common/runtime/message_queue.h"
+#include "platform/endpoints/endpoint_system.h"
+#include "sim/sound/virtual_source.h"
+#include "studio/audio/analysis_thread.h"
+#include "studio/audio/audio_capture.h"
+#include "studio/audio/audio_session_volume.h"
+#include "studio/audio/capture_endpoint_lookup.h"
+#include "studio/audio/pulse/pulse_audio_system.h"
+#include "support/private_sound_server.h"
+
+// The audio system against a real PulseAudio started by each test: a virtual microphone is a
+// null sink with a remapped source that carries USB properties, fed with a tone by the test.
+namespace qm::audio {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kWait = 20s;  // a safety net; every wait ends as soon as its condition holds
+
+sdk::Guid containerOf(const std::string& serial) {
+    return endpoints::usbDeviceContainerId("10C4", "EAB0", serial);
+}
+
+// Levels and streams report nothing to wait on, so these waits look every 10 ms.
+template <typename Condition>
+bool eventually(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+class PulseAudioSystemTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!server_.available()) {
+            GTEST_SKIP() << "no sound server for this test: " << server_.why();
+        }
+        std::string error;
+        microphone_ =
+            sim::VirtualSource::create(server_.control(), {"SN1001", "Virtual Alder"}, 5s, error);
+        ASSERT_NE(microphone_, nullptr) << error;
+        ASSERT_TRUE(server_.addSink("speakers", "Speakers"));
+        ASSERT_TRUE(server_.addSink("headset", "Headset"));
+        // Another maker's USB microphone with the same serial, and a card found through sysfs.
+        ASSERT_TRUE(server_.addSource("foreign",
+                                      "device.bus=usb device.vendor.id=046d "
+                                      "device.product.id=0a44 device.serial=SN1001"));
+        ASSERT_TRUE(server_.addSource("card",
+                                      "sysfs.path=/devices/usb1/1-4/1-4:1.0/sound/card2 "
+                                      "device.bus=usb device.serial=Vendor_Model_SN1002"));
+        PulseAudioSystem::Options options;
+        options.server = server_.address();
+        options.containerIdOfSysfsDevice = [](std::string_view path) -> std::optional<sdk::Guid> {
+            if (path == "/devices/usb1/1-4/1-4:1.0/sound/card2") {
+                return containerOf("SN1002");
+            }
+            return std::nullopt;
+        };
+        audio_ = std::make_unique<PulseAudioSystem>(options);
+        ASSERT_TRUE(audio_->available()) << audio_->error();
+        renders_ = std::make_unique<CRenderDeviceList>(*audio_);
+        capture_ = std::make_unique<AudioCapture>(*audio_, *renders_, analysis_);
+    }
+
+    // Capture of the virtual microphone, preview on "speakers", a 1 kHz tone feeding it.
+    void startCapture() {
+        tone_ = server_.playTone(microphone_->sinkName(), 1000.0, 0.5F);
+        ASSERT_NE(tone_, nullptr);
+        renders_->Enumerate();
+        ASSERT_TRUE(renders_->Select("speakers"));
+        capture_->StartCapture(microphone_->sourceName());
+        ASSERT_TRUE(capture_->analysisRunning());
+    }
+
+    testing::PrivateSoundServer server_;
+    std::unique_ptr<sim::VirtualSource> microphone_;
+    std::unique_ptr<pulse::PulsePlayer> tone_;
+    std::unique_ptr<PulseAudioSystem> audio_;
+    AnalysisState analysis_;
+    std::unique_ptr<CRenderDeviceList> renders_;
+    std::unique_ptr<AudioCapture> capture_;
+};
+
+TEST_F(PulseAudioSystemTest, FindsTheMicrophoneBySourceContainerIdAndNothingForOthers) {
+    EXPECT_EQ(findCaptureEndpoint(*audio_, containerOf("SN1001")), microphone_->sourceName());
+    EXPECT_EQ(findCaptureEndpoint(*audio_, containerOf("SN1002")), "card")
+        << "a card's source is identified through its USB parent in sysfs";
+    EXPECT_FALSE(findCaptureEndpoint(*audio_, containerOf("SN9999")));
+    for (const CaptureEndpoint& endpoint : audio_->captureEndpoints()) {
+        EXPECT_NE(endpoint.id, "speakers.monitor") << "monitors are not capture endpoints";
+        if (endpoint.id == "foreign") {
+            EXPECT_NE(endpoint.containerId, containerOf("SN1001"));
+        }
+    }
+
+    // A source that appears later is found once the server has told about it.
+    ASSERT_TRUE(server_.addSource("late",
+                                  "device.bus=usb device.vendor.id=10c4 "
+                                  "device.product.id=eab0 device.serial=SN1003"));
+    EXPECT_TRUE(eventually([&] { return findCaptureEndpoint(*audio_, containerOf("SN1003")); }));
+    microphone_.reset();
+    EXPECT_TRUE(eventually([&] { return !findCaptureEndpoint(*audio_, containerOf("SN1001")); }));
+
+    renders_->Enumerate();
+    ASSERT_GE(renders_->Count(), 3U);
+    EXPECT_EQ(renders_->GetAt(0)->name, "Default");
+}
+
+TEST_F(PulseAudioSystemTest, AToneReachesTheAnalysisAsItsStrongestBin) {
+    SharedAnalysisSettings settings;
+    settings.setSpectrumView(1);  // real time
+    MessageQueue<bool> steps{Clock::real()};
+    AnalysisThread thread(analysis_, settings, Clock::real(), [&](TimePoint, bool stepped) {
+        if (stepped) {
+            steps.post(true);
+        }
+    });
+    thread.start();
+    startCapture();
+    // Ten blocks fill the sample history with the tone.
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_TRUE(steps.waitUntil(Clock::real().now() + kWait)) << "block " << i;
+    }
+    thread.stop();
+    std::size_t strongest = 0;
+    analysis_.readSpectrum([&](std::span<const double, kFftSize> spectrum) {
+        strongest = static_cast<std::size_t>(
+            std::max_element(spectrum.begin(), spectrum.begin() + kFftSize / 2) - spectrum.begin());
+    });
+    EXPECT_EQ(strongest, 1000U * kFftSize / kSampleRate);  // bin 85
+    EXPECT_TRUE(eventually([&] { return capture_->inputPeak() > 0.05F; }))
+        << "the input meter follows the microphone";
+}
+
+TEST_F(PulseAudioSystemTest, ThePreviewPlaysOnTheChosenDeviceAndFollowsAChange) {
+    capture_->setInputVolume(1.0F);
+    startCapture();
+    EXPECT_TRUE(eventually([&] { return capture_->outputPeak() > 0.1F; }))
+        << "the preview reaches the speakers' monitor";
+
+    capture_->ChangeOutputDevice("headset");
+    EXPECT_TRUE(capture_->analysisRunning()) << "capture restarted at once";
+    EXPECT_TRUE(eventually([&] { return capture_->outputPeak() > 0.1F; }))
+        << "the output meter follows the new device, which plays the preview";
+    const auto speakers = audio_->renderMeter("speakers");
+    ASSERT_NE(speakers, nullptr);
+    EXPECT_TRUE(eventually([&] { return speakers->GetPeakValue() == 0.0F; }))
+        << "nothing plays on the old device";
+
+    capture_->setPreview(false);
+    EXPECT_TRUE(eventually([&] { return capture_->outputPeak() == 0.0F; }))
+        << "preview off plays silence";
+}
+
+TEST_F(PulseAudioSystemTest, OutsideVolumeChangesAreReportedAndOurOwnAreNot) {
+    MessageQueue<float> reported{Clock::real()};
+    CAudioSessionVolume volume(audio_->renderSessionVolume(),
+                               [&](float level, bool) { reported.post(level); });
+    volume.EnableNotifications(true);
+    volume.SetVolume(0.4F);  // before any stream: the stream starts at it
+    startCapture();
+    const auto previewAt = [&](float level) {
+        const auto preview = server_.sinkInputNamed("Microphone preview");
+        return preview && std::abs(preview->level - level) < 0.001F;
+    };
+    ASSERT_TRUE(eventually([&] { return previewAt(0.4F); }));
+
+    volume.SetVolume(0.7F);
+    ASSERT_TRUE(eventually([&] { return previewAt(0.7F); }));
+    ASSERT_TRUE(
+        server_.setSinkInputVolume(server_.sinkInputNamed("Microphone preview")->index, 0.3F));
+    const std::optional<float> first = reported.waitUntil(Clock::real().now() + kWait);
+    ASSERT_TRUE(first);
+    EXPECT_NEAR(*first, 0.3F, 0.001F) << "the studio's own 0.7 did not come back first";
+    EXPECT_NEAR(audio_->renderSessionVolume().GetMasterVolume(), 0.3F, 0.001F);
+    EXPECT_FALSE(reported.tryPop());
+}
+
+TEST(PulseAudioSystem, WithoutAServerNothingIsListedOrOpened) {
+    testing::TempFolder folder;
+    PulseAudioSystem::Options options;
+    options.server = "unix:" + (folder.path() / "none.sock").string();
+    PulseAudioSystem audio(options);
+    EXPECT_FALSE(audio.available());
+    EXPECT_FALSE(audio.error().empty());
+    EXPECT_TRUE(audio.captureEndpoints().empty());
+    EXPECT_EQ(audio.openCapture("any", [] {}), nullptr);
+    EXPECT_EQ(audio.openRender("any"), nullptr);
+}
+
+}  // namespace
+}  // namespace qm::audio
