@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds it and starts the main job: a private D-Bus bus, the
 # service qmMicHost with three simulated microphones of different models, `qmctl list`, and the
-# studio qmTonecraft against that service. Ctrl+C stops everything this script started.
+# studio qmTonecraft against that service. Each virtual microphone has a capture source on the
+# sound server (the user's running PulseAudio or PipeWire, else a user-mode PulseAudio started
+# here) that plays a test signal shaped by its DSP settings. Ctrl+C stops everything this script
+# started and removes the sources it added.
 #
 #   scripts/demo.sh [--no-studio]
 #
@@ -21,20 +24,43 @@ studio="$build_dir/studio/shell/qmTonecraft"
 
 state=$(mktemp -d /tmp/quillmere-demo.XXXXXX)
 pids=()
+sound_pid=""
+stop() {
+  kill -TERM "$1" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 cleanup() {
   trap - INT TERM EXIT
   echo
   echo "demo: stopping"
-  # The studio first, then the service (it tells its clients it is going), then the bus.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill -TERM "${pids[i]}" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "${pids[i]}" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
+  # The studio first, then the service (it tells its clients it is going and removes the
+  # microphones' sources), then the bus.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[i]}"; done
+  if [ -n "$sound_pid" ]; then
+    stop "$sound_pid"
+  else
+    # Sources left behind by a service that could not end in order.
+    pactl list short modules 2>/dev/null | awk '/qm_sim_/ {print $1}' |
+      while read -r module; do pactl unload-module "$module" 2>/dev/null || true; done
+  fi
   rm -rf "$state"
 }
 trap cleanup INT TERM EXIT
+
+# The sound server: the user's, or one of the demo's own with a virtual output device.
+if ! pactl info >/dev/null 2>&1; then
+  export PULSE_SERVER="unix:$state/pulse.sock"
+  HOME="$state" XDG_RUNTIME_DIR="$state" pulseaudio -n --daemonize=no --use-pid-file=no \
+    --exit-idle-time=-1 --realtime=no --high-priority=no --log-target=stderr --log-level=error \
+    --load="module-native-protocol-unix socket=$state/pulse.sock auth-anonymous=1" \
+    --load="module-null-sink sink_name=qm_demo_speakers sink_properties=device.description=Demo_speakers" \
+    >/dev/null 2>"$state/pulseaudio.err" &
+  sound_pid=$!
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
+  echo "demo: no sound server was running: started one at $PULSE_SERVER"
+fi
 
 # Everything the demo writes stays in its own folder.
 export QM_REGISTRY_DIR="$state/registry" QM_LOG_DIR="$state/logs" QM_PROFILE_DIR="$state/profiles"
@@ -44,9 +70,10 @@ dbus-daemon --session --nofork --address="$QM_DBUS_ADDRESS" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -S "$state/bus" ] && break; sleep 0.05; done
 
-"$host" -Runapp --simulate Alder:SN1001,Cedar:SN1002,Larch:SN1003 >"$state/qmMicHost.out" 2>&1 &
+"$host" -Runapp --simulate Alder:SN1001,Cedar:SN1002,Larch:SN1003 --sound default \
+  >"$state/qmMicHost.out" 2>&1 &
 pids+=($!)
-echo "demo: qmMicHost serves three virtual microphones on $QM_DBUS_ADDRESS"
+echo "demo: qmMicHost serves three virtual microphones on $QM_DBUS_ADDRESS, each with a source qm_sim_mic_<serial>"
 # Ready once every microphone has been read completely.
 for _ in $(seq 100); do
   listing=$("$qmctl" list 2>/dev/null) && ! grep -q starting <<<"$listing" && break
@@ -57,9 +84,10 @@ done
 cat <<TXT
 
 Try, in another terminal:
-  export QM_DBUS_ADDRESS=$QM_DBUS_ADDRESS QM_REGISTRY_DIR=$QM_REGISTRY_DIR
+  export QM_DBUS_ADDRESS=$QM_DBUS_ADDRESS QM_REGISTRY_DIR=$QM_REGISTRY_DIR${PULSE_SERVER:+ PULSE_SERVER=$PULSE_SERVER}
   $qmctl show SN1002
-  $qmctl set SN1002 LPF 5
+  $qmctl set SN1002 LPF 5          # select SN1002 in the studio: the spectrum loses its top
+  pactl list short sources         # the virtual microphones' sources
   $qmctl sim plug Rowan SN1004
   $qmctl watch
 Logs: $QM_LOG_DIR

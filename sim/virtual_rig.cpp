@@ -30,6 +30,7 @@ std::shared_ptr<VirtualMicrophone> VirtualRig::plug(const MicrophoneIdentity& id
     endpoints_.rememberUsbDevice(text::format("%04X", id.vendorId),
                                  text::format("%04X", id.productId), id.serial, id.containerId);
     endpoints_.connect(endpointIdOf(id.serial), id.containerId);
+    notify(mic, true);
     return mic;
 }
 
@@ -37,7 +38,24 @@ bool VirtualRig::unplug(const std::string& serial) {
     if (!bus_.unplug(serial))
         return false;
     endpoints_.disconnect(endpointIdOf(serial));
+    if (auto mic = microphone(serial))
+        notify(mic, false);
     return true;
+}
+
+void VirtualRig::setPlugObserver(PlugObserver observer) {
+    std::lock_guard guard(mutex_);
+    observer_ = std::move(observer);
+}
+
+void VirtualRig::notify(const std::shared_ptr<VirtualMicrophone>& mic, bool plugged) {
+    PlugObserver observer;
+    {
+        std::lock_guard guard(mutex_);
+        observer = observer_;
+    }
+    if (observer)
+        observer(mic, plugged);
 }
 
 std::string VirtualRig::plugForeignEndpoint(const std::string& name) {

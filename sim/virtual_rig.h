@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -35,11 +36,20 @@ class VirtualRig {
     std::vector<std::shared_ptr<VirtualMicrophone>> microphones() const;
     static std::string endpointIdOf(const std::string& serial);
 
+    // Told after a microphone was plugged in (true) or unplugged (false), on the thread that did
+    // it; for parts that follow the microphones, such as their sound.
+    using PlugObserver =
+        std::function<void(const std::shared_ptr<VirtualMicrophone>& microphone, bool plugged)>;
+    void setPlugObserver(PlugObserver observer);
+
   private:
+    void notify(const std::shared_ptr<VirtualMicrophone>& mic, bool plugged);
+
     VirtualHidUart bus_;
     SimulatedEndpoints endpoints_;
     mutable std::mutex mutex_;
     std::map<std::string, std::shared_ptr<VirtualMicrophone>> known_;
+    PlugObserver observer_;
 };
 
 }  // namespace qm::sim

@@ -21,7 +21,7 @@ bool needsQuotes(std::string_view argument) {
     return false;
 }
 
-enum class LongOption { Bus, Simulate };
+enum class LongOption { Bus, Simulate, Sound };
 
 // The long option an argument names, and the value written after '=' in it, if any.
 std::optional<LongOption> longOptionOf(std::string_view argument,
@@ -41,6 +41,9 @@ std::optional<LongOption> longOptionOf(std::string_view argument,
     }
     if (name == "simulate") {
         return LongOption::Simulate;
+    }
+    if (name == "sound") {
+        return LongOption::Sound;
     }
     return std::nullopt;
 }
@@ -99,9 +102,12 @@ class Planner {
     }
 
     void takeLongOption(LongOption option, std::optional<std::string_view> inlineValue) {
-        const std::string name = option == LongOption::Bus ? "--bus" : "--simulate";
-        const bool given =
-            option == LongOption::Bus ? plan_.bus.has_value() : plan_.simulate.has_value();
+        const std::string name = option == LongOption::Bus        ? "--bus"
+                                 : option == LongOption::Simulate ? "--simulate"
+                                                                  : "--sound";
+        const bool given = option == LongOption::Bus        ? plan_.bus.has_value()
+                           : option == LongOption::Simulate ? plan_.simulate.has_value()
+                                                            : plan_.sound.has_value();
         if (given) {
             addUsage(name + " is given twice");
             return;
@@ -118,8 +124,10 @@ class Planner {
         std::string error;
         if (option == LongOption::Bus) {
             plan_.bus = parseBusChoice(value, error);
-        } else {
+        } else if (option == LongOption::Simulate) {
             plan_.simulate = parseSimulateList(value, error);
+        } else {
+            plan_.sound = parseSoundServer(value, error);
         }
         if (!error.empty()) {
             addUsage(name + ": " + error);

@@ -17,7 +17,8 @@
 // options set up the running server and are not switches of the table: "--bus <value>" and
 // "--simulate <list>" (or "--bus=<value>", "--simulate=<list>"; see runtime_options.h for the
 // values). They are recognised before the table is consulted, change neither the last action
-// code nor the silent flag, and count against the 16 arguments like any other. Any other
+// code nor the silent flag, and count against the 16 arguments like any other. So does
+// "--sound <server>", which gives the virtual microphones of "--simulate" their sound. Any other
 // argument beginning with "--" reaches the table and, not being in it, is a bad switch.
 namespace qm::com {
 
@@ -53,6 +54,7 @@ struct CommandLinePlan {
     bool silent = false;
     std::optional<BusChoice> bus;
     std::optional<std::vector<SimulatedMicrophone>> simulate;
+    std::optional<std::string> sound;
 
     bool endsWithUsage() const {
         return !steps.empty() && steps.back().kind == CommandStep::Kind::Usage;
@@ -64,7 +66,8 @@ using CustomSwitchParser = std::function<int(std::string_view name)>;
 
 // Works through the arguments after the first, in order:
 // - one that begins with neither '-' nor '/' gives Usage;
-// - "--bus" and "--simulate" take their value (a bad or missing value gives Usage with an
+// - "--bus", "--simulate" and "--sound" take their value (a bad or missing value gives Usage with
+// an
 //   error line; so does giving the same option twice);
 // - "Silent" (any case) sets the silent flag;
 // - any other switch takes its table action, or 5 if the custom parser accepts it, else 6;

@@ -66,6 +66,7 @@ std::shared_ptr<sdk::IQuillmereSDK> DbusServerRuntime::createDeviceManager() {
         endpoints_ = std::make_unique<endpoints::UdevEndpoints>();
     } else {
         rig_ = std::make_unique<sim::VirtualRig>(clock_);
+        startSound();
         for (const SimulatedMicrophone& mic : options_.simulate)
             rig_->plug(mic.model, mic.serial);
     }
@@ -87,6 +88,29 @@ std::shared_ptr<sdk::IQuillmereSDK> DbusServerRuntime::createDeviceManager() {
         return nullptr;
     }
     return manager_;
+}
+
+void DbusServerRuntime::startSound() {
+    if (!options_.sound) {
+        return;
+    }
+    std::string error;
+    sound_ = sim::RigSound::connect(*options_.sound, error);
+    if (sound_ == nullptr) {
+        errors_ << "qmMicHost: the virtual microphones have no sound: " << error << "\n";
+        return;
+    }
+    rig_->setPlugObserver([this](const std::shared_ptr<sim::VirtualMicrophone>& mic, bool plugged) {
+        if (!plugged) {
+            sound_->unplugged(mic->identity().serial);
+            return;
+        }
+        std::string reason;
+        if (!sound_->plugged(mic, reason)) {
+            errors_ << "qmMicHost: " << mic->identity().serial << " has no sound: " << reason
+                    << "\n";
+        }
+    });
 }
 
 bool DbusServerRuntime::registerEndpointNotifications(

@@ -9,6 +9,7 @@
 #include "platform/hiduart/hid_uart_api.h"
 #include "service/com/server_runtime.h"
 #include "service/core/mm_notification_client.h"
+#include "sim/sound/rig_sound.h"
 #include "sim/virtual_rig.h"
 
 namespace qm::com {
@@ -28,6 +29,7 @@ class DbusServerRuntime final : public ServerRuntime {
 
   private:
     void unregisterEndpoints();
+    void startSound();
 
     const RuntimeOptions options_;
     registry::Store& store_;
@@ -35,6 +37,7 @@ class DbusServerRuntime final : public ServerRuntime {
     std::ostream& errors_;
 
     // The platform; declared first so that it outlives the manager and the exports.
+    std::unique_ptr<sim::RigSound> sound_;  // of the virtual microphones, when asked for
     std::unique_ptr<sim::VirtualRig> rig_;
     std::unique_ptr<hiduart::HidUartApi> bridges_;
     std::unique_ptr<endpoints::EndpointSystem> endpoints_;

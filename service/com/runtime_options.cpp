@@ -1,5 +1,7 @@
 #include "service/com/runtime_options.h"
 
+#include <algorithm>
+
 #include "common/settings/models.h"
 #include "common/text/text.h"
 
@@ -165,6 +167,21 @@ std::optional<std::vector<SimulatedMicrophone>> parseSimulateList(std::string_vi
         microphones.push_back({std::string(settings::productName(known)), std::string(serial)});
     }
     return microphones;
+}
+
+std::optional<std::string> parseSoundServer(std::string_view text, std::string& error) {
+    error.clear();
+    if (text == "default") {
+        return std::string();
+    }
+    const bool printable = std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) > 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+    if (text.empty() || !printable) {
+        error = "\"" + std::string(text) + "\" is not default or a sound server address";
+        return std::nullopt;
+    }
+    return std::string(text);
 }
 
 std::string describeBus(const BusChoice& bus) {

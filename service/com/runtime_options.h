@@ -30,6 +30,9 @@ struct RuntimeOptions {
     BusChoice bus;
     // Virtual microphones to serve instead of real ones; empty for real microphones.
     std::vector<SimulatedMicrophone> simulate;
+    // With virtual microphones: the sound server that carries their sound (empty: the user's
+    // own server); nothing for no sound.
+    std::optional<std::string> sound;
 
     friend bool operator==(const RuntimeOptions&, const RuntimeOptions&) = default;
 };
@@ -49,6 +52,11 @@ std::optional<BusChoice> parseBusChoice(std::string_view text, std::string& erro
 // keys are). On failure `error` holds a line for the user and nothing is returned.
 std::optional<std::vector<SimulatedMicrophone>> parseSimulateList(std::string_view text,
                                                                   std::string& error);
+
+// "default" (the user's own sound server, given back as an empty string) or the address of a
+// sound server as PULSE_SERVER takes it ("unix:/run/user/1000/pulse/native", "tcp:host:4713").
+// On failure `error` holds a line for the user and nothing is returned.
+std::optional<std::string> parseSoundServer(std::string_view text, std::string& error);
 
 // A bus choice as text, the way parseBusChoice reads it back.
 std::string describeBus(const BusChoice& bus);

@@ -80,6 +80,15 @@ bool CServiceModule::takeRuntimeOptions(const CommandLinePlan& plan) {
     if (plan.simulate) {
         runtimeOptions_.simulate = *plan.simulate;
     }
+    if (plan.sound) {
+        if (!plan.simulate) {
+            if (!silent_) {
+                context_.errors << GetServiceName() << ": --sound is for --simulate only\n";
+            }
+            return false;
+        }
+        runtimeOptions_.sound = plan.sound;
+    }
     if (plan.bus) {
         runtimeOptions_.bus = *plan.bus;
         return true;

@@ -144,9 +144,12 @@ TEST(PlanCommandLine, ArgumentsAfterTheSixteenthAreIgnored) {
 }
 
 TEST(PlanCommandLine, LongOptionsAreNoSwitchesOfTheTable) {
-    const CommandLinePlan p =
-        plan("qmMicHost -runapp --bus session --simulate alder:SN1001,Cedar:SN1002");
+    const CommandLinePlan p = plan(
+        "qmMicHost -runapp --bus session --simulate alder:SN1001,Cedar:SN1002 --sound "
+        "default");
     EXPECT_TRUE(p.steps.empty());
+    EXPECT_EQ(p.sound, std::string()) << "default: the user's own sound server";
+    EXPECT_EQ(plan("p --sound unix:/tmp/pa.sock").sound, "unix:/tmp/pa.sock");
     EXPECT_EQ(p.lastAction, SwitchAction::Runapp);
     EXPECT_EQ(p.bus, (BusChoice{BusChoice::Kind::Session, {}}));
     ASSERT_TRUE(p.simulate.has_value());
@@ -174,6 +177,8 @@ TEST(PlanCommandLine, BadLongOptionsShowTheUsageWithTheirError) {
         {"p --simulate", "--simulate needs a value"},
         {"p --simulate Oak:SN1", "--simulate: unknown model \"Oak\""},
         {"p --simulate Alder:SN1,alder:sn1", "--simulate: serial \"sn1\" is given twice"},
+        {"p --sound", "--sound needs a value"},
+        {"p --sound=", "--sound: \"\" is not default or a sound server address"},
     };
     for (const Case& c : cases) {
         const CommandLinePlan p = plan(c.line);

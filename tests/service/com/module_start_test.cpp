@@ -146,12 +146,17 @@ TEST(ModuleStart, LongOptionsReachTheRuntime) {
     ModuleRig rig;
     rig.environment()["QM_DBUS_ADDRESS"] = "unix:path=/ignored";
     EXPECT_EQ(rig.module().Start("qmMicHost -runapp --bus session --simulate Alder:SN1001,"
-                                 "cedar:SN1002"),
+                                 "cedar:SN1002 --sound unix:/tmp/pa.sock"),
               sdk::S_OK);
     ASSERT_TRUE(rig.script().options.has_value());
     EXPECT_EQ(rig.script().options->bus, (BusChoice{BusChoice::Kind::Session, {}}));
     EXPECT_EQ(rig.script().options->simulate,
               (std::vector<SimulatedMicrophone>{{"Alder", "SN1001"}, {"Cedar", "SN1002"}}));
+    EXPECT_EQ(rig.script().options->sound, "unix:/tmp/pa.sock");
+
+    ModuleRig real;
+    EXPECT_EQ(real.module().Start("qmMicHost -runapp --sound default"), sdk::E_INVALIDARG);
+    EXPECT_EQ(real.errors(), "qmMicHost: --sound is for --simulate only\n");
 }
 
 TEST(ModuleStart, TheEnvironmentChoosesTheBusWhenTheCommandLineDoesnt) {

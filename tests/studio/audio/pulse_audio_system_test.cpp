@@ -7,12 +7,15 @@
 
 #include "common/runtime/message_queue.h"
 #include "platform/endpoints/endpoint_system.h"
+#include "sim/sound/rig_sound.h"
 #include "sim/sound/virtual_source.h"
+#include "sim/virtual_rig.h"
 #include "studio/audio/analysis_thread.h"
 #include "studio/audio/audio_capture.h"
 #include "studio/audio/audio_session_volume.h"
 #include "studio/audio/capture_endpoint_lookup.h"
 #include "studio/audio/pulse/pulse_audio_system.h"
+#include "studio/audio/spectrum_probe.h"
 #include "support/private_sound_server.h"
 
 // The audio system against a real PulseAudio started by each test: a virtual microphone is a
@@ -84,7 +87,7 @@ class PulseAudioSystemTest : public ::testing::Test {
         ASSERT_TRUE(capture_->analysisRunning());
     }
 
-    testing::PrivateSoundServer server_;
+    qm::testing::PrivateSoundServer server_;
     std::unique_ptr<sim::VirtualSource> microphone_;
     std::unique_ptr<pulse::PulsePlayer> tone_;
     std::unique_ptr<PulseAudioSystem> audio_;
@@ -188,8 +191,67 @@ TEST_F(PulseAudioSystemTest, OutsideVolumeChangesAreReportedAndOurOwnAreNot) {
     EXPECT_FALSE(reported.tryPop());
 }
 
+// A virtual microphone of the simulator has a source that the studio finds through the
+// microphone's container id, and its sound follows the microphone's DSP settings.
+TEST(RigSoundOnPulse, AVirtualMicrophoneSoundsAsItsDspSettingsSay) {
+    qm::testing::PrivateSoundServer server;
+    if (!server.available()) {
+        GTEST_SKIP() << "no sound server for this test: " << server.why();
+    }
+    std::string error;
+    auto sound = sim::RigSound::connect(server.address(), error);
+    ASSERT_NE(sound, nullptr) << error;
+    sim::VirtualRig rig(Clock::real());
+    rig.setPlugObserver([&](const std::shared_ptr<sim::VirtualMicrophone>& mic, bool plugged) {
+        std::string reason;
+        plugged ? (void)sound->plugged(mic, reason) : sound->unplugged(mic->identity().serial);
+    });
+    const auto mic = rig.plug("Cedar", "SN1002");
+    PulseAudioSystem::Options options;
+    options.server = server.address();
+    PulseAudioSystem audio(options);
+    const auto endpoint = findCaptureEndpoint(audio, mic->identity().containerId);
+    ASSERT_TRUE(endpoint);
+    EXPECT_EQ(*endpoint, sound->sourceOf("SN1002"));
+
+    AnalysisState analysis;
+    SharedAnalysisSettings settings;
+    settings.setSpectrumView(1);
+    MessageQueue<bool> steps{Clock::real()};
+    AnalysisThread thread(analysis, settings, Clock::real(), [&](TimePoint, bool stepped) {
+        if (stepped) {
+            steps.post(true);
+        }
+    });
+    CRenderDeviceList renders(audio);
+    AudioCapture capture(audio, renders, analysis);
+    thread.start();
+    capture.StartCapture(*endpoint);
+    // Twelve blocks: the transform sees only sound of the current settings.
+    const auto measure = [&] {
+        steps.drain();
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_TRUE(steps.waitUntil(Clock::real().now() + kWait));
+        }
+        return std::pair{qm::testing::bandEnergyDb(analysis, 6000, 16000),
+                         qm::testing::bandEnergyDb(analysis, 400, 3600)};
+    };
+    const auto [highBefore, middleBefore] = measure();
+    settings::DeviceSettings dsp = mic->settings();
+    dsp[settings::Setting::LPF] = 5;  // 5000 Hz
+    mic->setSettings(dsp);
+    const auto [highAfter, middleAfter] = measure();
+    EXPECT_LT(highAfter, highBefore - 10.0) << "energy above the cut-off falls";
+    EXPECT_NEAR(middleAfter, middleBefore, 1.5) << "below it the sound stays";
+
+    capture.StopCapture();
+    rig.unplug("SN1002");
+    EXPECT_TRUE(
+        eventually([&] { return !findCaptureEndpoint(audio, mic->identity().containerId); }));
+}
+
 TEST(PulseAudioSystem, WithoutAServerNothingIsListedOrOpened) {
-    testing::TempFolder folder;
+    qm::testing::TempFolder folder;
     PulseAudioSystem::Options options;
     options.server = "unix:" + (folder.path() / "none.sock").string();
     PulseAudioSystem audio(options);

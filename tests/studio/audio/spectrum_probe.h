@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cmath>
+#include <span>
+
+#include "studio/audio/analysis_sizes.h"
+#include "studio/audio/analysis_state.h"
+
+namespace qm::testing {
+
+// The energy of the displayed spectrum between two frequencies, in dB (-300 for none).
+inline double bandEnergyDb(const audio::AnalysisState& state, double low, double high) {
+    double sum = 0.0;
+    state.readSpectrum([&](std::span<const double, audio::kFftSize> spectrum) {
+        const auto first = static_cast<std::size_t>(low * audio::kFftSize / audio::kSampleRate);
+        const auto last = static_cast<std::size_t>(high * audio::kFftSize / audio::kSampleRate);
+        for (std::size_t bin = first; bin < last && bin < audio::kFftSize / 2; ++bin) {
+            sum += spectrum[bin];
+        }
+    });
+    return sum > 0.0 ? 10.0 * std::log10(sum) : -300.0;
+}
+
+}  // namespace qm::testing
