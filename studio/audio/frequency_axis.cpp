@@ -44,9 +44,13 @@ std::optional<std::size_t> binOfFrequency(double f) {
     return static_cast<std::size_t>(position);
 }
 
+int effectiveSpectrumBound(int spectrumBound) {
+    return spectrumBound > 0 && spectrumBound <= kMaxSpectrumBound ? spectrumBound
+                                                                   : kDefaultSpectrumBound;
+}
+
 double pixelsPerDb(int top, int bottom, int spectrumBound) {
-    const int bound = spectrumBound > 0 ? spectrumBound : kDefaultSpectrumBound;
-    return static_cast<double>((bottom - top) - 40) / bound;
+    return static_cast<double>((bottom - top) - 40) / effectiveSpectrumBound(spectrumBound);
 }
 
 double levelY(double power, double pixelsPerDb, int bottom) {

@@ -23,8 +23,13 @@ double FreqToX(double f, int right);
 // when f is negative or not a number.
 std::optional<std::size_t> binOfFrequency(double f);
 
-// Pixels per dB of the level axis: ((bottom - top) - 40) / SpectrumBound. A bound of 0 or less
-// (never offered, but it would divide by zero) counts as the default 200.
+// The SpectrumBound in use. The ribbon offers 20 to 200; a stored bound of 0 or less would divide
+// by zero, and one in the millions would have the window draw millions of dB lines, so a bound
+// outside 1 .. kMaxSpectrumBound counts as the default 200.
+inline constexpr int kMaxSpectrumBound = 1000;
+int effectiveSpectrumBound(int spectrumBound);
+
+// Pixels per dB of the level axis: ((bottom - top) - 40) / effectiveSpectrumBound.
 double pixelsPerDb(int top, int bottom, int spectrumBound);
 
 // Row of a bin value P: 10 + (40 - 10 log10(P)) * pixelsPerDb, with P taken as a 32-bit float,

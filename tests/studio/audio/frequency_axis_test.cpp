@@ -65,6 +65,8 @@ TEST(SpectrumAxis, PixelsPerDbAndTheLevelRow) {
     EXPECT_DOUBLE_EQ(pixelsPerDb(0, 440, 20), 20.0) << "ten times that of 200";
     EXPECT_DOUBLE_EQ(pixelsPerDb(0, 440, 0), 2.0) << "an impossible bound counts as 200";
     EXPECT_DOUBLE_EQ(pixelsPerDb(0, 440, -10), 2.0);
+    EXPECT_DOUBLE_EQ(pixelsPerDb(0, 440, 1000), 0.4);
+    EXPECT_DOUBLE_EQ(pixelsPerDb(0, 440, 1001), 2.0) << "a bound that would draw a line per pixel";
 
     const int bottom = 440;
     const double dy = pixelsPerDb(0, bottom, 200);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QColor>
+#include <QPolygonF>
+#include <QSize>
+#include <array>
+#include <span>
+
+#include "studio/audio/analysis_sizes.h"
+
+class QPainter;
+
+// The spectrum window's picture, drawn from the displayed spectrum, the view settings and the
+// colours onto a client area of `size` (left = top = 0): a logarithmic frequency grid from 10 Hz
+// to 20 kHz with its labels, the dB labels down to the lower bound on both sides, the plot frame
+// with a line every 10 dB, the frequency markers, and the curve with its translucent fill.
+namespace qm::audio::views {
+
+struct SpectrumLook {
+    int mode = 1;     // SpectrumMode: 0 line, 1 bar (a staircase)
+    int markers = 0;  // SpectrumLabel: 1 LPF, 2 HPF 1, 4 HPF 2, 8 EQ
+    int bound = 200;  // SpectrumBound: the lowest dB label
+};
+
+struct SpectrumColors {
+    QColor curve;         // ColorSpectrum
+    int fillPercent = 8;  // SpectrumFill: opacity of the fill under the curve
+    QColor lpf;
+    QColor hpf1;
+    QColor hpf2;
+    QColor eq;
+};
+
+// One row of markers: the SpectrumLabel bit that shows it and its frequencies in Hz (the values
+// the microphone's filter or equaliser setting can take).
+struct MarkerRow {
+    int bit;
+    std::span<const double> frequencies;
+};
+// The rows in drawing order: LPF, HPF 1, HPF 2, EQ.
+std::span<const MarkerRow> markerRows();
+
+// Working memory of the curve, kept by the window between frames so that a frame allocates
+// nothing once the polygons have grown to the window's width.
+struct SpectrumCurveBuffers {
+    QPolygonF outline;
+    QPolygonF fill;
+};
+
+// Background, grid, labels, frame, dB lines and markers: everything that does not move.
+void drawSpectrumScale(QPainter& painter, QSize size, const SpectrumLook& look,
+                       const SpectrumColors& colors);
+
+// The curve of `spectrum` and its fill, one point per pixel column whose transform bin differs
+// from the column before. Nothing when the window is too narrow to hold a column.
+void drawSpectrumCurve(QPainter& painter, QSize size, std::span<const double, kFftSize> spectrum,
+                       const SpectrumLook& look, const SpectrumColors& colors,
+                       SpectrumCurveBuffers& buffers);
+
+// The whole picture: the scale, then the curve.
+void drawSpectrum(QPainter& painter, QSize size, std::span<const double, kFftSize> spectrum,
+                  const SpectrumLook& look, const SpectrumColors& colors,
+                  SpectrumCurveBuffers& buffers);
+
+}  // namespace qm::audio::views
