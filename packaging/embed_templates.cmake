@@ -6,7 +6,9 @@ set(templates
   DbusPolicy com.quillmere.qmMicHost.conf.in
   DbusActivation com.quillmere.qmMicHost.service.in
   UdevRule 70-qmMicHost.rules.in
-  SysusersConfig qmMicHost.sysusers.in)
+  SysusersConfig qmMicHost.sysusers.in
+  TmpfilesConfig qmMicHost.tmpfiles.in
+  PolkitRule qmMicHost.polkit.in)
 
 set(arrays "")
 set(cases "")

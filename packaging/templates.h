@@ -13,6 +13,8 @@ enum class Template {
     DbusActivation,  // com.quillmere.qmMicHost.service.in
     UdevRule,        // 70-qmMicHost.rules.in
     SysusersConfig,  // qmMicHost.sysusers.in
+    TmpfilesConfig,  // qmMicHost.tmpfiles.in
+    PolkitRule,      // qmMicHost.polkit.in
 };
 
 // The template's text exactly as in its source file.

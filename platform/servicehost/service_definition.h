@@ -13,6 +13,7 @@ struct ServiceDefinition {
     std::vector<std::string> arguments;  // given to the program when the manager starts it
     std::string busName;                 // the name the service owns on the system bus
     std::string managingGroup;           // the group that may call the service and use devices
+    std::string user;                    // the system user the service runs as
 };
 
 }  // namespace qm::servicehost

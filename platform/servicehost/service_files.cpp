@@ -72,7 +72,7 @@ bool isValidBusName(std::string_view name) {
 }
 
 // [a-z_][a-z0-9_-]*, at most 32 characters.
-bool isValidGroupName(std::string_view name) {
+bool isValidAccountName(std::string_view name) {
     if (name.empty() || name.size() > 32) {
         return false;
     }
@@ -190,7 +190,8 @@ long validateDefinition(const ServiceDefinition& definition) {
         return ERROR_BAD_PATHNAME;
     }
     if (!isValidServiceName(definition.name) || !isValidBusName(definition.busName) ||
-        !isValidGroupName(definition.managingGroup) || hasControl(definition.description)) {
+        !isValidAccountName(definition.managingGroup) || !isValidAccountName(definition.user) ||
+        hasControl(definition.description)) {
         return ERROR_INVALID_PARAMETER;
     }
     for (const std::string& argument : definition.arguments) {
@@ -248,6 +249,7 @@ long renderServiceFiles(const ServiceDefinition& definition, const InstallLayout
         {"DBUS_EXEC", dbusCommandLine(definition.executable, definition.arguments)},
         {"BUS_NAME", definition.busName},
         {"GROUP", definition.managingGroup},
+        {"USER", definition.user},
         {"UNIT_NAME", layout.unitName()},
     };
     using packaging::Template;
@@ -257,6 +259,8 @@ long renderServiceFiles(const ServiceDefinition& definition, const InstallLayout
         {Template::DbusActivation, layout.dbusActivationFile()},
         {Template::UdevRule, layout.udevRuleFile()},
         {Template::SysusersConfig, layout.sysusersFile()},
+        {Template::TmpfilesConfig, layout.tmpfilesFile()},
+        {Template::PolkitRule, layout.polkitRuleFile()},
     };
     std::vector<RenderedFile> rendered;
     for (const auto& [which, path] : targets) {

@@ -20,8 +20,9 @@ struct RenderedFile {
 };
 
 // Checks that every part of the definition can be written into the files as it stands: a name of
-// letters, digits, '_', '.', '-'; a bus name of two or more dot-separated elements; a group name
-// as useradd accepts it; an absolute executable path; no control characters anywhere.
+// letters, digits, '_', '.', '-'; a bus name of two or more dot-separated elements; a user and a
+// group name as useradd accepts them; an absolute executable path; no control characters
+// anywhere.
 // ERROR_SUCCESS, ERROR_BAD_PATHNAME (executable) or ERROR_INVALID_PARAMETER.
 long validateDefinition(const ServiceDefinition& definition);
 
@@ -40,8 +41,9 @@ std::string dbusCommandLine(const std::string& executable,
 std::optional<std::string> fillTemplate(std::string_view text,
                                         const std::map<std::string, std::string>& values);
 
-// The unit, the D-Bus policy and activation files, the udev rule and the sysusers entry, in
-// that order, with their paths under the layout's root. Fails as validateDefinition does.
+// The unit, the D-Bus policy and activation files, the udev rule, the sysusers and tmpfiles
+// entries and the polkit rule, in that order, with their paths under the layout's root. Fails as
+// validateDefinition does.
 long renderServiceFiles(const ServiceDefinition& definition, const InstallLayout& layout,
                         std::vector<RenderedFile>& files);
 

@@ -6,21 +6,37 @@
 #include "platform/servicehost/service_files.h"
 
 namespace qm::servicehost {
+namespace {
+
+bool present(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
 
 SystemdInstaller::SystemdInstaller(std::filesystem::path root, ServiceDefinition definition,
-                                   CommandRunner& commands)
-    : layout_(std::move(root), definition.name, definition.busName),
+                                   CommandRunner& commands, InstallLayout::Kind kind)
+    : layout_(std::move(root), definition.name, definition.busName, kind),
       definition_(std::move(definition)),
       commands_(commands) {}
 
 bool SystemdInstaller::serviceExists() const {
-    struct stat info {};
-    return ::lstat(layout_.unitFile().c_str(), &info) == 0;
+    if (present(layout_.unitFile())) {
+        return true;
+    }
+    return layout_.kind() == InstallLayout::Kind::Local && present(layout_.otherKind().unitFile());
 }
 
 std::vector<std::filesystem::path> SystemdInstaller::installedPaths() const {
-    return {layout_.unitFile(),     layout_.dbusPolicyFile(), layout_.dbusActivationFile(),
-            layout_.udevRuleFile(), layout_.sysusersFile(),   layout_.wantsLink()};
+    std::vector<std::filesystem::path> paths = {
+        layout_.unitFile(),      layout_.dbusPolicyFile(), layout_.dbusActivationFile(),
+        layout_.udevRuleFile(),  layout_.sysusersFile(),   layout_.tmpfilesFile(),
+        layout_.polkitRuleFile()};
+    if (const auto link = layout_.wantsLink()) {
+        paths.push_back(*link);
+    }
+    return paths;
 }
 
 long SystemdInstaller::createService() {
@@ -37,10 +53,9 @@ long SystemdInstaller::createService() {
         }
         written.push_back(file.path);
     }
-    if (status == ERROR_SUCCESS) {
+    if (const auto link = layout_.wantsLink(); link && status == ERROR_SUCCESS) {
         // Relative, so the link is right under any root.
-        status =
-            writeSymlink(layout_.wantsLink(), std::filesystem::path("..") / layout_.unitName());
+        status = writeSymlink(*link, std::filesystem::path("..") / layout_.unitName());
     }
     if (status != ERROR_SUCCESS) {
         for (const std::filesystem::path& path : written) {
@@ -49,8 +64,11 @@ long SystemdInstaller::createService() {
         return status;
     }
     if (layout_.isSystemRoot()) {
+        // The user first: the folders and the device nodes are given to it.
         commands_.run({"systemd-sysusers", layout_.sysusersFile().string()});
+        commands_.run({"systemd-tmpfiles", "--create", layout_.tmpfilesFile().string()});
         reloadSystem();
+        commands_.run({"udevadm", "trigger", "--subsystem-match=hidraw", "--action=change"});
     }
     return ERROR_SUCCESS;
 }

@@ -13,6 +13,7 @@ servicehost::ServiceDefinition serviceDefinition(const std::string& executablePa
     definition.arguments = {kServiceParameters};
     definition.busName = kBusName;
     definition.managingGroup = kManagingGroup;
+    definition.user = kServiceUser;
     return definition;
 }
 

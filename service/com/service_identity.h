@@ -12,6 +12,8 @@ inline constexpr const char* kServiceParameters = "-Service";
 inline constexpr const char* kBusName = "com.quillmere.qmMicHost";
 // The group whose members may call the service, use the bridges and write the machine settings.
 inline constexpr const char* kManagingGroup = "quillmere";
+// The system user the service runs as; the managing group is its primary group.
+inline constexpr const char* kServiceUser = "qmmichost";
 // The AppID key named after the executable.
 inline constexpr const char* kAppIdExeKey = "qmMicHost.EXE";
 // The folder under which install and uninstall write and remove the service's files, when not

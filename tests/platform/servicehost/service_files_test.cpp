@@ -14,12 +14,7 @@ namespace {
 using testing::readFile;
 
 ServiceDefinition definition(const std::string& executable = "/usr/bin/qmMicHost") {
-    return {"qmMicHost",
-            "QUILLMERE\u00AE microphone manager",
-            executable,
-            {"-Service"},
-            "com.quillmere.qmMicHost",
-            "quillmere"};
+    return testing::testDefinition(executable);
 }
 
 std::string fileText(const std::vector<RenderedFile>& files, const std::filesystem::path& path) {
@@ -45,6 +40,8 @@ TEST(ServiceFiles, TheBuiltInTemplatesAreTheSourceFilesByteForByte) {
         {Template::DbusActivation, "com.quillmere.qmMicHost.service.in"},
         {Template::UdevRule, "70-qmMicHost.rules.in"},
         {Template::SysusersConfig, "qmMicHost.sysusers.in"},
+        {Template::TmpfilesConfig, "qmMicHost.tmpfiles.in"},
+        {Template::PolkitRule, "qmMicHost.polkit.in"},
     };
     for (const auto& [which, name] : files) {
         const std::string source = readFile(folder / name);
@@ -101,41 +98,45 @@ TEST(ServiceFiles, DefinitionsThatCantBeWrittenSafelyAreRefused) {
             << group;
     }
     EXPECT_EQ(changed([](auto& d) { d.managingGroup = "_quill-mere9"; }), ERROR_SUCCESS);
+    EXPECT_EQ(changed([](auto& d) { d.user = ""; }), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(changed([](auto& d) { d.user = "qm\nmichost"; }), ERROR_INVALID_PARAMETER);
 }
 
 TEST(ServiceFiles, TheRenderedFilesSayWhatTheServiceIs) {
     const InstallLayout layout("/stage", "qmMicHost", "com.quillmere.qmMicHost");
     std::vector<RenderedFile> files;
     ASSERT_EQ(renderServiceFiles(definition("/opt/q m/qmMicHost"), layout, files), ERROR_SUCCESS);
-    ASSERT_EQ(files.size(), 5u);
+    ASSERT_EQ(files.size(), 7u);
     for (const RenderedFile& file : files) {
         EXPECT_FALSE(contains(file.text, "{{")) << file.path;
         EXPECT_EQ(file.path.string().rfind("/stage/", 0), 0u) << file.path;
     }
 
+    // What the unit's sandbox rests on; its exposure rating is checked on the installed file.
     const std::string unit = fileText(files, "/stage/etc/systemd/system/qmMicHost.service");
-    EXPECT_TRUE(contains(unit, "\nType=notify\n"));
-    EXPECT_TRUE(contains(unit, "\nExecStart=\"/opt/q m/qmMicHost\" -Service\n"));
-    EXPECT_TRUE(contains(unit, "\nRestart=on-failure\n"));
-    EXPECT_TRUE(contains(unit, "\nGroup=quillmere\n"));
-    EXPECT_TRUE(contains(unit, "\nDescription=QUILLMERE\u00AE microphone manager\n"));
-    EXPECT_TRUE(contains(unit, "\nWantedBy=multi-user.target\n"));
+    for (const char* line :
+         {"Type=notify", "ExecStart=\"/opt/q m/qmMicHost\" -Service", "Restart=on-failure",
+          "User=qmmichost", "Group=quillmere", "UMask=0007",
+          "Description=QUILLMERE\u00AE microphone manager", "ProtectSystem=strict",
+          "CapabilityBoundingSet=", "DeviceAllow=char-hidraw rw", "WantedBy=multi-user.target"}) {
+        EXPECT_TRUE(contains(unit, "\n" + std::string(line) + "\n")) << line;
+    }
 
     const std::string policy =
-        fileText(files, "/stage/usr/share/dbus-1/system.d/com.quillmere.qmMicHost.conf");
+        fileText(files, "/stage/etc/dbus-1/system.d/com.quillmere.qmMicHost.conf");
     EXPECT_TRUE(contains(policy,
-                         "<policy user=\"root\">\n"
+                         "<policy user=\"qmmichost\">\n"
                          "    <allow own=\"com.quillmere.qmMicHost\"/>"));
     EXPECT_TRUE(contains(policy,
                          "<policy group=\"quillmere\">\n"
                          "    <allow send_destination=\"com.quillmere.qmMicHost\"/>"));
     EXPECT_TRUE(contains(policy, "<deny own=\"com.quillmere.qmMicHost\"/>"));
 
-    const std::string activation =
-        fileText(files, "/stage/usr/share/dbus-1/system-services/com.quillmere.qmMicHost.service");
+    const std::string activation = fileText(
+        files, "/stage/usr/local/share/dbus-1/system-services/com.quillmere.qmMicHost.service");
     EXPECT_TRUE(contains(activation,
                          "[D-BUS Service]\nName=com.quillmere.qmMicHost\n"
-                         "Exec='/opt/q m/qmMicHost' -Service\nUser=root\n"
+                         "Exec='/opt/q m/qmMicHost' -Service\nUser=qmmichost\n"
                          "SystemdService=qmMicHost.service\n"));
 
     const std::string rule = fileText(files, "/stage/etc/udev/rules.d/70-qmMicHost.rules");
@@ -144,8 +145,13 @@ TEST(ServiceFiles, TheRenderedFilesSayWhatTheServiceIs) {
                          "ATTRS{idProduct}==\"eab0\", GROUP=\"quillmere\", MODE=\"0660\""));
     EXPECT_TRUE(contains(rule, "ATTRS{idProduct}==\"ea80\", GROUP=\"quillmere\""));
 
-    EXPECT_TRUE(
-        contains(fileText(files, "/stage/etc/sysusers.d/qmMicHost.conf"), "\ng quillmere -\n"));
+    EXPECT_TRUE(contains(fileText(files, "/stage/etc/sysusers.d/qmMicHost.conf"),
+                         "\ng quillmere -\nu qmmichost -:quillmere "));
+    EXPECT_TRUE(contains(fileText(files, "/stage/etc/tmpfiles.d/qmMicHost.conf"),
+                         "\nd /var/lib/quillmere 2770 qmmichost quillmere -\n"));
+    const std::string polkit = fileText(files, "/stage/etc/polkit-1/rules.d/50-qmMicHost.rules");
+    EXPECT_TRUE(contains(polkit, "action.lookup(\"unit\") == \"qmMicHost.service\""));
+    EXPECT_TRUE(contains(polkit, "subject.isInGroup(\"quillmere\")"));
 }
 
 TEST(ServiceFiles, WritingReplacesWholeFilesAndRemovingToleratesMissingOnes) {

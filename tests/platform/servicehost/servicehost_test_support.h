@@ -12,10 +12,34 @@
 #include <vector>
 
 #include "platform/servicehost/command_runner.h"
+#include "platform/servicehost/service_definition.h"
 
 namespace qm::servicehost::testing {
 
 using TempFolder = qm::testing::TempFolder;
+
+// The service the tests install.
+inline ServiceDefinition testDefinition(const std::string& executable = "/usr/bin/qmMicHost") {
+    return {"qmMicHost",
+            "QUILLMERE\u00AE microphone manager",
+            executable,
+            {"-Service"},
+            "com.quillmere.qmMicHost",
+            "quillmere",
+            "qmmichost"};
+}
+
+// The files a local install writes, relative to its root.
+inline const std::set<std::string> kLocalInstallFiles = {
+    "etc/systemd/system/qmMicHost.service",
+    "etc/systemd/system/multi-user.target.wants/qmMicHost.service",
+    "etc/dbus-1/system.d/com.quillmere.qmMicHost.conf",
+    "usr/local/share/dbus-1/system-services/com.quillmere.qmMicHost.service",
+    "etc/udev/rules.d/70-qmMicHost.rules",
+    "etc/sysusers.d/qmMicHost.conf",
+    "etc/tmpfiles.d/qmMicHost.conf",
+    "etc/polkit-1/rules.d/50-qmMicHost.rules",
+};
 
 // Records the commands it is asked to run and runs none of them.
 class RecordingCommandRunner final : public CommandRunner {

@@ -18,22 +18,10 @@ using testing::RecordingCommandRunner;
 using testing::TempFolder;
 
 ServiceDefinition definition(const std::string& executable = "/usr/bin/qmMicHost") {
-    return {"qmMicHost",
-            "QUILLMERE\u00AE microphone manager",
-            executable,
-            {"-Service"},
-            "com.quillmere.qmMicHost",
-            "quillmere"};
+    return testing::testDefinition(executable);
 }
 
-const std::set<std::string> kInstalledFiles = {
-    "etc/systemd/system/qmMicHost.service",
-    "etc/systemd/system/multi-user.target.wants/qmMicHost.service",
-    "usr/share/dbus-1/system.d/com.quillmere.qmMicHost.conf",
-    "usr/share/dbus-1/system-services/com.quillmere.qmMicHost.service",
-    "etc/udev/rules.d/70-qmMicHost.rules",
-    "etc/sysusers.d/qmMicHost.conf",
-};
+const std::set<std::string>& kInstalledFiles = testing::kLocalInstallFiles;
 
 TEST(InstallLayout, OnlyTheRootFolderItselfIsTheSystem) {
     EXPECT_TRUE(InstallLayout("/", "s", "a.b").isSystemRoot());
@@ -54,10 +42,43 @@ TEST(SystemdInstaller, CreatesEveryFileUnderTheRootAndRunsNothing) {
     EXPECT_TRUE(installer.serviceExists());
     EXPECT_EQ(filesBelow(root.path()), kInstalledFiles);
     // The start-at-boot link reaches the unit under any root.
-    const std::filesystem::path link = installer.layout().wantsLink();
+    const std::filesystem::path link = installer.layout().wantsLink().value();
     EXPECT_EQ(std::filesystem::read_symlink(link), "../qmMicHost.service");
     EXPECT_TRUE(std::filesystem::equivalent(link, installer.layout().unitFile()));
     EXPECT_TRUE(commands.commands().empty());
+}
+
+TEST(SystemdInstaller, APackageLayoutPutsEveryFileInTheDistributionsPlaces) {
+    TempFolder root;
+    RecordingCommandRunner commands;
+    SystemdInstaller installer(root.path(), definition(), commands, InstallLayout::Kind::Package);
+    ASSERT_EQ(installer.createService(), ERROR_SUCCESS);
+    EXPECT_EQ(filesBelow(root.path()),
+              (std::set<std::string>{
+                  "usr/lib/systemd/system/qmMicHost.service",
+                  "usr/share/dbus-1/system.d/com.quillmere.qmMicHost.conf",
+                  "usr/share/dbus-1/system-services/com.quillmere.qmMicHost.service",
+                  "usr/lib/udev/rules.d/70-qmMicHost.rules",
+                  "usr/lib/sysusers.d/qmMicHost.conf",
+                  "usr/lib/tmpfiles.d/qmMicHost.conf",
+                  "usr/share/polkit-1/rules.d/50-qmMicHost.rules",
+              }));
+    EXPECT_TRUE(commands.commands().empty());
+}
+
+// An administrator's install beside the package: the package's service exists already, and a
+// local removal never touches its files.
+TEST(SystemdInstaller, APackagedServiceExistsAndALocalRemovalLeavesItsFiles) {
+    TempFolder root;
+    RecordingCommandRunner commands;
+    SystemdInstaller package(root.path(), definition(), commands, InstallLayout::Kind::Package);
+    ASSERT_EQ(package.createService(), ERROR_SUCCESS);
+    const std::set<std::string> packaged = filesBelow(root.path());
+
+    SystemdInstaller local(root.path(), definition(), commands);
+    EXPECT_TRUE(local.serviceExists());
+    EXPECT_EQ(local.deleteService(), ERROR_SUCCESS);
+    EXPECT_EQ(filesBelow(root.path()), packaged);
 }
 
 TEST(SystemdInstaller, CreatingAgainReplacesTheFiles) {
@@ -91,14 +112,12 @@ TEST(SystemdInstaller, AFailedCreateLeavesNoFileBehind) {
     TempFolder root;
     RecordingCommandRunner commands;
     // The D-Bus files can't be written: their folder is a file.
-    ASSERT_TRUE(std::filesystem::create_directories(root.path() / "usr" / "share"));
-    ASSERT_EQ(writeFileReplacing(root.path() / "usr" / "share" / "dbus-1", "in the way"),
-              ERROR_SUCCESS);
+    ASSERT_EQ(writeFileReplacing(root.path() / "etc" / "dbus-1", "in the way"), ERROR_SUCCESS);
     SystemdInstaller installer(root.path(), definition(), commands);
 
     EXPECT_NE(installer.createService(), ERROR_SUCCESS);
     EXPECT_FALSE(installer.serviceExists());
-    EXPECT_EQ(filesBelow(root.path()), std::set<std::string>{"usr/share/dbus-1"});
+    EXPECT_EQ(filesBelow(root.path()), std::set<std::string>{"etc/dbus-1"});
 }
 
 TEST(SystemdInstaller, ABadDefinitionWritesNothing) {

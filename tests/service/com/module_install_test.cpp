@@ -21,14 +21,7 @@ using servicehost::testing::filesBelow;
 using servicehost::testing::readFile;
 using testing::ModuleRig;
 
-const std::set<std::string> kInstalledFiles = {
-    "etc/systemd/system/qmMicHost.service",
-    "etc/systemd/system/multi-user.target.wants/qmMicHost.service",
-    "usr/share/dbus-1/system.d/com.quillmere.qmMicHost.conf",
-    "usr/share/dbus-1/system-services/com.quillmere.qmMicHost.service",
-    "etc/udev/rules.d/70-qmMicHost.rules",
-    "etc/sysusers.d/qmMicHost.conf",
-};
+const std::set<std::string>& kInstalledFiles = servicehost::testing::kLocalInstallFiles;
 
 std::set<std::string> subkeys(registry::Store& store, const std::string& path) {
     Key key;
@@ -105,6 +98,24 @@ TEST(ModuleInstall, TheSecondInstallRemovesTheFirstBeforeWriting) {
     ASSERT_EQ(fresh.enumValues(names), registry::ERROR_SUCCESS);
     EXPECT_EQ(names, (std::vector<std::string>{"", "AccessPermission", "LaunchPermission",
                                                "LocalService", "ServiceParameters"}));
+}
+
+// What the package's scripts rely on: beside the package's unit, Install registers the server and
+// writes no service files of its own, and Uninstall takes away the registrations only.
+TEST(ModuleInstall, BesideAPackagedServiceOnlyTheRegistrationsComeAndGo) {
+    ModuleRig rig;
+    const std::set<std::string> packaged = {"usr/lib/systemd/system/qmMicHost.service"};
+    ASSERT_EQ(servicehost::writeFileReplacing(rig.installRoot() / *packaged.begin(), "[Unit]\n"),
+              servicehost::ERROR_SUCCESS);
+
+    ASSERT_EQ(rig.module().Install(), sdk::S_OK);
+    EXPECT_EQ(queryServiceRegistration(rig.store()), registry::ERROR_SUCCESS);
+    EXPECT_EQ(subkeys(rig.store(), "CLSID").size(), 3u);
+    EXPECT_EQ(filesBelow(rig.installRoot()), packaged);
+
+    ASSERT_EQ(rig.module().Uninstall(), sdk::S_OK);
+    EXPECT_EQ(allKeys(rig.store()), (std::set<std::string>{"AppID", "CLSID"}));
+    EXPECT_EQ(filesBelow(rig.installRoot()), packaged);
 }
 
 TEST(ModuleInstall, UninstallLeavesTheSharedKeysAndNoFiles) {

@@ -146,7 +146,7 @@ TEST_F(QmMicHostProcess, InstallRunUninstall) {
     Outcome outcome = run({"-INSTALL"});
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.errors, "");
-    EXPECT_EQ(filesBelow(root()).size(), 6u);
+    EXPECT_EQ(filesBelow(root()), servicehost::testing::kLocalInstallFiles);
     EXPECT_TRUE(std::filesystem::exists(root() / "etc/systemd/system/qmMicHost.service"));
 
     // Registered now, so no switch runs the service, which fails here for want of a bus.
@@ -166,7 +166,7 @@ TEST_F(QmMicHostProcess, InstallThenRunAsAnApplication) {
     const Outcome outcome = run({"-install", "-runapp"});
     EXPECT_EQ(outcome.exitCode, 0xBA) << "installed, then tried to serve";
     EXPECT_EQ(outcome.errors.rfind(kNoBus, 0), 0u) << outcome.errors;
-    EXPECT_EQ(filesBelow(root()).size(), 6u);
+    EXPECT_EQ(filesBelow(root()), servicehost::testing::kLocalInstallFiles);
 }
 
 TEST_F(QmMicHostProcess, ArgumentsAfterTheSixteenthAreIgnored) {
