@@ -11,6 +11,10 @@ namespace qm::qmctl {
 namespace detail {
 namespace {
 
+// The system bus's policy, as the package and "qmMicHost -Install" write it.
+constexpr const char* kWhoMayCall =
+    "only root and members of the group quillmere may use the service";
+
 std::string meaningOf(sdk::HRESULT hr) {
     switch (hr) {
         case sdk::E_NOINTERFACE:
@@ -25,6 +29,8 @@ std::string meaningOf(sdk::HRESULT hr) {
             return "the service did not answer in time (see --timeout)";
         case ipc::kObjectDisconnected:
             return "the service no longer has this object";
+        case sdk::E_ACCESSDENIED:
+            return kWhoMayCall;
         default:
             return {};
     }
@@ -41,6 +47,9 @@ std::shared_ptr<sdk::IQuillmereSDK> connectManager(CommandContext& context, int&
     if (hr == ipc::kCallTimedOut) {
         context.err << "qmctl: the service on the " << bus << " bus does not answer ("
                     << resultText(hr) << ")\n";
+    } else if (hr == sdk::E_ACCESSDENIED) {
+        context.err << "qmctl: the service on the " << bus << " bus refused the call ("
+                    << resultText(hr) << "): " << kWhoMayCall << "\n";
     } else {
         context.err << "qmctl: the service is not running on the " << bus << " bus ("
                     << resultText(hr) << ")\n";

@@ -72,6 +72,13 @@ TEST_F(Commands, AServiceThatIsNotRunningGivesThree) {
     service_.connectResult = ipc::kCallTimedOut;
     EXPECT_EQ(run({"show", "SN1"}), kExitServiceUnavailable);
     EXPECT_NE(err().find("does not answer"), std::string::npos);
+    // A user the bus's policy keeps out is told why.
+    service_.connectResult = sdk::E_ACCESSDENIED;
+    EXPECT_EQ(run({"list"}), kExitServiceUnavailable);
+    EXPECT_NE(err().find("refused the call (E_ACCESSDENIED (0x80070005)): only root and members "
+                         "of the group quillmere"),
+              std::string::npos)
+        << err();
 }
 
 TEST_F(Commands, ListShowsTheGroups) {
