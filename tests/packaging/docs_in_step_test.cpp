@@ -1,0 +1,162 @@
+// The documents the package ships say what the code does: the D-Bus reference lists exactly the
+// methods of the interface definition, and qmctl's manual page and bash completion know every
+// command and every setting qmctl takes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <pugixml.hpp>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "common/sdk/hresult.h"
+#include "common/sdk/identifiers.h"
+#include "common/settings/setting_table.h"
+#include "tools/qmctl/command_line.h"
+
+namespace qm {
+namespace {
+
+const std::filesystem::path kSource(QM_SOURCE_DIR);
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_FALSE(text.str().empty()) << path;
+    return text.str();
+}
+
+// "Method(t name, ...) → (t name, ...)", the form the reference writes each method in.
+std::string signatureOf(const pugi::xml_node& method) {
+    std::string in;
+    std::string out;
+    for (const pugi::xml_node& arg : method.children("arg")) {
+        const bool input = std::string(arg.attribute("direction").as_string("in")) == "in";
+        std::string& list = input ? in : out;
+        list += (list.empty() ? "" : ", ") + std::string(arg.attribute("type").as_string()) + " " +
+                arg.attribute("name").as_string();
+    }
+    return std::string(method.attribute("name").as_string()) + "(" + in + ") \u2192 (" + out + ")";
+}
+
+// The section of the reference headed "## `name`", up to the next such heading.
+std::string sectionOf(const std::string& document, const std::string& name) {
+    const std::string heading = "\n## `" + name + "`\n";
+    const std::size_t start = document.find(heading);
+    if (start == std::string::npos) {
+        return {};
+    }
+    const std::size_t end = document.find("\n## ", start + heading.size());
+    return document.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::set<std::string> signaturesIn(const std::string& text) {
+    static const std::regex signature("`(\\w+\\([^)`\\n]*\\) \u2192 \\([^)`\\n]*\\))`");
+    std::set<std::string> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), signature);
+         it != std::sregex_iterator(); ++it) {
+        found.insert((*it)[1]);
+    }
+    return found;
+}
+
+std::string hex(sdk::HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+    return text;
+}
+
+// The words of a shell variable assignment NAME="..." in the completion script.
+std::set<std::string> shellWords(const std::string& script, const std::string& variable) {
+    const std::regex assignment(variable + "=\"([^\"]*)\"");
+    std::smatch match;
+    EXPECT_TRUE(std::regex_search(script, match, assignment)) << variable;
+    std::istringstream words(match[1]);
+    std::set<std::string> out;
+    for (std::string word; words >> word;) {
+        out.insert(word);
+    }
+    return out;
+}
+
+TEST(Documents, TheDbusReferenceListsExactlyTheMethodsOfTheInterfaceDefinition) {
+    pugi::xml_document definition;
+    ASSERT_TRUE(definition.load_file(QM_INTERFACE_XML));
+    const std::string reference = readText(kSource / "docs" / "dbus.md");
+    int interfaces = 0;
+    for (const pugi::xml_node& interface : definition.child("node").children("interface")) {
+        const std::string name = interface.attribute("name").as_string();
+        std::set<std::string> expected;
+        for (const pugi::xml_node& method : interface.children("method")) {
+            expected.insert(signatureOf(method));
+        }
+        EXPECT_EQ(signaturesIn(sectionOf(reference, name)), expected) << name;
+        ++interfaces;
+    }
+    EXPECT_EQ(interfaces, 3);
+}
+
+TEST(Documents, TheDbusReferenceGivesTheResultCodesAndNotificationStates) {
+    const std::string reference = readText(kSource / "docs" / "dbus.md");
+    const std::pair<sdk::HRESULT, const char*> results[] = {
+        {sdk::S_OK, "S_OK"},
+        {sdk::S_FALSE, "S_FALSE"},
+        {sdk::E_NOINTERFACE, "E_NOINTERFACE"},
+        {sdk::E_POINTER, "E_POINTER"},
+        {sdk::E_FAIL, "E_FAIL"},
+        {sdk::E_INVALIDARG, "E_INVALIDARG"},
+        {sdk::E_ACCESSDENIED, "E_ACCESSDENIED"}};
+    for (const auto& [value, name] : results) {
+        EXPECT_NE(reference.find("| " + hex(value) + " | `" + name + "` |"), std::string::npos)
+            << name;
+    }
+    const std::pair<int, const char*> states[] = {
+        {sdk::QM_NOTIFY_SERVICE_RELEASE, "QM_NOTIFY_SERVICE_RELEASE"},
+        {sdk::QM_NOTIFY_STOPPED, "QM_NOTIFY_STOPPED"},
+        {sdk::QM_NOTIFY_STARTED, "QM_NOTIFY_STARTED"},
+        {sdk::QM_NOTIFY_NEW, "QM_NOTIFY_NEW"},
+        {sdk::QM_NOTIFY_REMOVED, "QM_NOTIFY_REMOVED"},
+        {sdk::QM_NOTIFY_INACTIVE_REMOVED, "QM_NOTIFY_INACTIVE_REMOVED"}};
+    for (const auto& [value, name] : states) {
+        EXPECT_NE(reference.find("| " + std::to_string(value) + " | `" + name + "` |"),
+                  std::string::npos)
+            << name;
+    }
+}
+
+TEST(Documents, QmctlsManualAndCompletionKnowEveryCommandAndSetting) {
+    const std::string manual = readText(kSource / "docs" / "man" / "qmctl.1.scd");
+    const std::string completion = readText(kSource / "packaging" / "qmctl.bash-completion");
+
+    std::set<std::string> commands;
+    std::set<std::string> simCommands;
+    for (qmctl::Command command : qmctl::allCommands()) {
+        const std::string name(qmctl::commandName(command));
+        EXPECT_NE(manual.find("\n*" + name + "*"), std::string::npos) << name;
+        if (name.starts_with("sim ")) {
+            commands.insert("sim");
+            simCommands.insert(name.substr(4));
+        } else {
+            commands.insert(name);
+        }
+    }
+    EXPECT_EQ(shellWords(completion, "_qmctl_commands"), commands);
+    EXPECT_EQ(shellWords(completion, "_qmctl_sim_commands"), simCommands);
+
+    std::set<std::string> writable;
+    for (const settings::SettingInfo& info : settings::settingTable()) {
+        if (!info.changedBy.empty()) {
+            writable.insert(std::string(info.registryName));
+            EXPECT_NE(manual.find(std::string(info.registryName)), std::string::npos)
+                << info.registryName;
+        }
+    }
+    EXPECT_EQ(shellWords(completion, "_qmctl_settings"), writable);
+}
+
+}  // namespace
+}  // namespace qm
