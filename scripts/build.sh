@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds the project with CMake and Ninja.
 #   scripts/build.sh [--sanitize] [--werror] [--no-studio] [--build-dir DIR] [--type Debug|Release|RelWithDebInfo]
-# Default build folder: build/ (build-asan/ with --sanitize). Prints the build folder on its last line.
+# Default build folder: build/ (build-asan/ with --sanitize). The build's progress goes to standard
+# error; standard output gets only the build folder, on its last line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +32,8 @@ if command -v ccache >/dev/null 2>&1; then
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 fi
 
+echo "build.sh: configuring $build_dir" >&2
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${args[@]}" >/dev/null
-cmake --build "$build_dir" --parallel "$(nproc)"
+echo "build.sh: building in $build_dir (a first build takes several minutes)" >&2
+cmake --build "$build_dir" --parallel "$(nproc)" >&2
 echo "$build_dir"

@@ -11,6 +11,7 @@ packages=(
   libsystemd-dev libsdbus-c++-dev libsdbus-c++-bin dbus-daemon dbus
   qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   libfftw3-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils libpulse-dev
+  systemd scdoc dpkg-dev lintian man-db libnss-wrapper
 )
 
 missing=()
