@@ -35,6 +35,8 @@ constexpr const char* kProbeInterface = "com.quillmere.Probe";
 
 volatile std::sig_atomic_t stopRequested = 0;
 
+// sd_bus_error values start as "error{}": SD_BUS_ERROR_NULL, without its C compound literal.
+
 struct BusDeleter {
     void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
 };
@@ -100,7 +102,7 @@ std::string call(sd_bus* bus, const char* destination, const std::string& path,
         sd_bus_message_unref(message);
         return "probe-error";
     }
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};
     sd_bus_message* reply = nullptr;
     r = sd_bus_call(bus, message, kCallTimeoutUs, &error, &reply);
     std::string result = r >= 0 ? "ok" : (error.name != nullptr ? error.name : "probe-error");
@@ -115,7 +117,7 @@ void printCall(const std::string& interface, const std::string& method, const st
 }
 
 int own(sd_bus* bus, const char* name) {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};
     sd_bus_message* reply = nullptr;
     const std::uint32_t doNotQueue = 4;
     const int r = sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -213,7 +215,7 @@ int serve(sd_bus* bus) {
     }
     const char* unique = nullptr;
     sd_bus_get_unique_name(bus, &unique);
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};
     sd_bus_message* reply = nullptr;
     std::int32_t advised = -1;
     if (sd_bus_call_method(bus, qm::ipc::kBusName, qm::ipc::kSdkPath, qm::ipc::kSdkInterface,
