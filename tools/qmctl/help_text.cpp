@@ -59,7 +59,7 @@ std::string settingCalls() {
         if (info.changedBy.empty()) {
             line += "read only (the level the ALC has reached)";
         } else {
-            const ChangeCall call = changeCallFor(info.setting, 0);
+            const ChangeCall call = sdk::settingCallFor(info.setting, 0);
             line += std::string(call.operation) + "(";
             if (call.band)
                 line += std::to_string(*call.band) + ", ";

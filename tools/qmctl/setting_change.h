@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/sdk/interfaces.h"
+#include "common/sdk/setting_calls.h"
 #include "common/settings/device_settings.h"
 
 // One setting change, made the way the studio's panels make it: the one change call of the
@@ -13,22 +14,8 @@
 // is not 0.
 namespace qm::qmctl {
 
-// The IQMDevice call that changes a setting: its name and arguments.
-struct ChangeCall {
-    std::string_view operation;  // "Set_EQ_GAIN", "SetVolume", ...
-    std::optional<int> band;     // the band argument of Set_EQ_GAIN and Set_EQ_BAND_MODE
-    std::uint8_t value = 0;
-
-    // "Set_EQ_GAIN(3, 200)", "Set_LPF(5)".
-    std::string text() const;
-};
-
-// The call for `setting`; `setting` must not be the read-only ALC_VOLUME.
-ChangeCall changeCallFor(settings::Setting setting, std::uint8_t value);
-
-// Makes the change call for `setting` on `device` and returns its result. ALC_VOLUME, which
-// nothing changes, gives E_INVALIDARG without a call.
-sdk::HRESULT sendChange(sdk::IQMDevice& device, settings::Setting setting, std::uint8_t value);
+// The call of a change, as the reports show it.
+using ChangeCall = sdk::SettingCall;
 
 struct ChangeOutcome {
     ChangeCall call;

@@ -42,16 +42,16 @@ TEST(SettingChange, EverySettingMakesItsOwnCallWithItsBand) {
     ASSERT_EQ(expected.size(), settings::kSettingCount - 1);  // all but ALC_VOLUME
     for (const auto& [setting, call] : expected) {
         FakeDevice device;
-        EXPECT_EQ(sendChange(device, setting, 7), sdk::S_OK);
+        EXPECT_EQ(sdk::sendSettingChange(device, setting, 7), sdk::S_OK);
         EXPECT_EQ(device.calls(), std::vector<std::string>{call});
         // The text shown to the user names the same call.
-        EXPECT_EQ(changeCallFor(setting, 7).text(), call);
+        EXPECT_EQ(sdk::settingCallFor(setting, 7).text(), call);
     }
 }
 
 TEST(SettingChange, TheReadOnlyLevelMakesNoCall) {
     FakeDevice device;
-    EXPECT_EQ(sendChange(device, Setting::ALC_VOLUME, 1), sdk::E_INVALIDARG);
+    EXPECT_EQ(sdk::sendSettingChange(device, Setting::ALC_VOLUME, 1), sdk::E_INVALIDARG);
     EXPECT_TRUE(device.calls().empty());
 }
 
