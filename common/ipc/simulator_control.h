@@ -23,7 +23,8 @@ struct SimulatedMicrophoneState {
 //
 // Faults (SetFault): "fail-writes", "no-reply", "wrong-block", "garbage", "reject-changes" (the
 // value is the refusal code, 1 when 0), "unplug-after-writes" apply to the next `count` frames
-// (-1: until cleared); "slow" delays every answer by `value` milliseconds; "clear" removes all.
+// (-1: until cleared); "pass-frames" lets the next `count` frames through untouched before those
+// faults apply; "slow" delays every answer by `value` milliseconds; "clear" removes all.
 class SimulatorControl {
   public:
     virtual ~SimulatorControl() = default;

@@ -50,8 +50,8 @@ std::vector<RestoreRecord> rollBack(const std::vector<StepRecord>& steps,
     std::vector<RestoreRecord> restored;
     for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
         const auto& value = values[settings::indexOf(it->setting)];
-        if (!value)
-            continue;
+        if (!value || (it->acknowledged && it->value == *value))
+            continue;  // unknown, or never changed
         const std::string label(applySteps()[static_cast<std::size_t>(it->step - 1)].label);
         const std::string target = label + " to " + std::to_string(*value);
         const StepTexts texts{"Restore " + target + " ...", "Restored " + target,

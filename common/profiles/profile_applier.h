@@ -84,8 +84,8 @@ std::optional<RollbackValues> readRollbackValues(sdk::IQMDevice& device, std::st
 
 // Runs the steps of `profile` that fit its "Name" on `device`, reporting each in `log`. With
 // `rollback`, a run that ends on a failed step then sets back every setting whose call it made
-// (the failed one too, which the service may have stored), last first, with the same pause and
-// attempts, and reports that in the log as well.
+// (the failed one too, which the service may have stored) and that it changed, last first, with
+// the same pause and attempts, and reports that in the log as well.
 ApplyOutcome applyProfile(const CProfile& profile, sdk::IQMDevice& device, ApplyLog& log,
                           ApplyPacer& pacer, const ApplyPolicy& policy = {},
                           const RollbackValues* rollback = nullptr);

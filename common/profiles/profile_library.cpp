@@ -16,6 +16,7 @@ std::vector<ListedProfile> listProfiles(const std::filesystem::path& profileFold
     for (const std::string_view product : settings::kProductNames) {
         for (const std::string& path : data.paths(product)) {
             ListedProfile entry;
+            entry.model = settings::modelFromProductName(product);
             if (!loadProfile(path, entry.profile, entry.error))
                 entry.profile.path = path;
             listed.push_back(std::move(entry));

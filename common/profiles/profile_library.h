@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/profiles/profile.h"
+#include "common/settings/models.h"
 
 // The profiles of a profile folder as a whole: every profile of every model, a profile by its
 // identifier, and bringing in a profile file from elsewhere.
@@ -15,6 +16,7 @@ namespace qm::profiles {
 // One listed file: its record, and why it could not be read when it could not (its fields are
 // then empty but its path).
 struct ListedProfile {
+    settings::Model model = settings::Model::Unknown;  // the sub-folder it lies in
     CProfile profile;
     std::string error;
 };

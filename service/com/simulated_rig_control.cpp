@@ -63,6 +63,10 @@ sdk::HRESULT SimulatedRigControl::SetFault(const std::string& serial, const std:
         plan.rejectCode = static_cast<std::uint8_t>(value == 0 ? 1 : value);
     } else if (name == "unplug-after-writes") {
         plan.unplugAfterWrites = count;
+    } else if (name == "pass-frames") {
+        if (count < 0)
+            return E_INVALIDARG;
+        plan.passFrames = count;
     } else if (name == "slow") {
         if (value < 0)
             return E_INVALIDARG;

@@ -38,6 +38,15 @@ const std::vector<CommandEntry>& commandEntries() {
         {Command::SimUnplugForeign, "sim unplug-foreign", 1, 1, false, {}},
         {Command::SimFault, "sim fault", 2, 2, false, {"count", "value"}},
         {Command::SimList, "sim list", 0, 0, true, {}},
+        {Command::ProfileList, "profile list", 0, 1, true, {"folder"}},
+        {Command::ProfileShow, "profile show", 1, 1, true, {"folder"}},
+        {Command::ProfileSave, "profile save", 2, 2, true, {"description", "folder"}},
+        {Command::ProfileApply, "profile apply", 2, 2, true, {"rollback", "folder"}},
+        {Command::ProfileRename, "profile rename", 1, 1, false, {"name", "description", "folder"}},
+        {Command::ProfileRemove, "profile remove", 1, 1, false, {"folder"}},
+        {Command::ProfileExport, "profile export", 2, 2, false, {"folder"}},
+        {Command::ProfileImport, "profile import", 1, 1, true, {"folder"}},
+        {Command::ProfileAuto, "profile auto", 1, 2, true, {"off"}},
     };
     return entries;
 }
@@ -61,8 +70,9 @@ std::optional<Command> commandByName(std::string_view name) {
 // Options and whether they take a value.
 const std::map<std::string, bool, std::less<>>& knownOptions() {
     static const std::map<std::string, bool, std::less<>> options = {
-        {"bus", true},   {"json", false},         {"timeout", true},     {"help", false},
-        {"count", true}, {"friendly-name", true}, {"description", true}, {"value", true},
+        {"bus", true},    {"json", false},         {"timeout", true},     {"help", false},
+        {"count", true},  {"friendly-name", true}, {"description", true}, {"value", true},
+        {"folder", true}, {"name", true},          {"rollback", false},   {"off", false},
     };
     return options;
 }
@@ -129,6 +139,26 @@ SplitLine splitLine(const std::vector<std::string>& args) {
     return line;
 }
 
+bool isCommandGroup(std::string_view word) {
+    return word == "sim" || word == "profile";
+}
+
+// "plug, unplug, ... or list": the subcommands of a group.
+std::string subcommandList(const std::string& group) {
+    std::vector<std::string_view> names;
+    for (const CommandEntry& entry : commandEntries()) {
+        if (entry.name.starts_with(group + " "))
+            names.push_back(entry.name.substr(group.size() + 1));
+    }
+    std::string out;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            out += i + 1 == names.size() ? " or " : ", ";
+        out += names[i];
+    }
+    return out;
+}
+
 // The command named by the first words; `used` says how many words it took.
 std::optional<Command> resolveCommand(const std::vector<std::string>& words, std::size_t& used,
                                       std::string& error) {
@@ -136,23 +166,21 @@ std::optional<Command> resolveCommand(const std::vector<std::string>& words, std
     if (words.empty())
         return std::nullopt;
     const std::string& word = words[0];
-    if (word == "sim") {
+    if (isCommandGroup(word)) {
         if (words.size() < 2) {
-            error =
-                "sim needs a subcommand: plug, unplug, plug-foreign, unplug-foreign, fault or "
-                "list";
+            error = word + " needs a subcommand: " + subcommandList(word);
             return std::nullopt;
         }
-        const auto command = commandByName("sim " + words[1]);
+        const auto command = commandByName(word + " " + words[1]);
         if (!command) {
-            error = "unknown sim subcommand \"" + words[1] + "\"";
+            error = "unknown " + word + " subcommand \"" + words[1] + "\"";
             return std::nullopt;
         }
         used = 2;
         return command;
     }
     const auto command = commandByName(word);
-    if (!command || word.starts_with("sim ")) {
+    if (!command || word.find(' ') != std::string::npos) {
         error = "unknown command \"" + word + "\"";
         return std::nullopt;
     }
@@ -194,7 +222,15 @@ std::string productNameList() {
     return names;
 }
 
-// Checks and takes the arguments of set, rename, sim plug and sim fault.
+std::optional<std::string> optionValue(
+    const std::map<std::string, std::string, std::less<>>& options, std::string_view name) {
+    const auto it = options.find(name);
+    if (it == options.end())
+        return std::nullopt;
+    return it->second;
+}
+
+// Checks and takes the arguments of set, rename, sim plug, sim fault and the profile commands.
 std::string takeCommandArguments(Invocation& invocation,
                                  const std::map<std::string, std::string, std::less<>>& options) {
     const std::vector<std::string>& args = invocation.arguments;
@@ -244,6 +280,8 @@ std::string takeCommandArguments(Invocation& invocation,
                     return "--count \"" + it->second + "\" is not -1 or a number of frames";
                 invocation.faultCount = static_cast<std::int32_t>(*count);
             }
+            if (fault == "pass-frames" && invocation.faultCount < 0)
+                return "--count of pass-frames is a number of frames, 0 or more";
             if (const auto it = options.find("value"); it != options.end()) {
                 const std::int64_t low = fault == "slow" ? 0 : INT32_MIN;
                 const auto value = parseInteger(it->second, low, INT32_MAX);
@@ -253,6 +291,27 @@ std::string takeCommandArguments(Invocation& invocation,
             }
             return {};
         }
+        case Command::ProfileSave:
+            if (args[1].empty())
+                return "the profile's NAME must not be empty";
+            invocation.description = optionValue(options, "description");
+            return {};
+        case Command::ProfileRename:
+            invocation.profileName = optionValue(options, "name");
+            invocation.description = optionValue(options, "description");
+            if (!invocation.profileName && !invocation.description)
+                return "profile rename needs --name TEXT or --description TEXT (or both)";
+            if (invocation.profileName && invocation.profileName->empty())
+                return "--name must not be empty";
+            return {};
+        case Command::ProfileApply:
+            invocation.rollback = options.contains("rollback");
+            return {};
+        case Command::ProfileAuto:
+            invocation.off = options.contains("off");
+            if (invocation.off && args.size() != 1)
+                return "profile auto takes either a profile ID or --off";
+            return {};
         default:
             return {};
     }
@@ -289,8 +348,8 @@ std::string_view commandName(Command command) {
 
 const std::vector<std::string_view>& simulatorFaultNames() {
     static const std::vector<std::string_view> names = {
-        "fail-writes",         "no-reply", "wrong-block", "garbage", "reject-changes",
-        "unplug-after-writes", "slow",     "clear"};
+        "fail-writes",         "no-reply", "wrong-block", "garbage",    "reject-changes",
+        "unplug-after-writes", "slow",     "clear",       "pass-frames"};
     return names;
 }
 
@@ -334,10 +393,11 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
     const auto command = resolveCommand(line.words, used, error);
     const bool wantsHelp = line.options.contains("help");
     if (!command) {
-        if (!error.empty() && !(wantsHelp && line.words.size() == 1 && line.words[0] == "sim")) {
+        const bool group = !line.words.empty() && isCommandGroup(line.words[0]);
+        if (!error.empty() && !(wantsHelp && line.words.size() == 1 && group)) {
             result.error = error;
-            if (!line.words.empty() && line.words[0] == "sim")
-                result.errorTopic = "sim";
+            if (group)
+                result.errorTopic = line.words[0];
             return result;
         }
         // No command: the overview with --help, "sim --help": the sim commands; else an error.
@@ -347,7 +407,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         }
         invocation.command = Command::Help;
         if (!line.words.empty())
-            invocation.helpTopic = "sim";
+            invocation.helpTopic = line.words[0];
         result.invocation = invocation;
         return result;
     }
@@ -376,8 +436,9 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
             const auto about = resolveCommand(invocation.arguments, topicWords, topicError);
             if (about) {
                 invocation.helpTopic = std::string(commandName(*about));
-            } else if (invocation.arguments.size() == 1 && invocation.arguments[0] == "sim") {
-                invocation.helpTopic = "sim";
+            } else if (invocation.arguments.size() == 1 &&
+                       isCommandGroup(invocation.arguments[0])) {
+                invocation.helpTopic = invocation.arguments[0];
                 topicWords = 1;
             } else {
                 return fail(topicError);
@@ -419,6 +480,9 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
             return fail("--json: " + topic + " prints no data");
         invocation.json = true;
     }
+    invocation.profileFolder = optionValue(line.options, "folder");
+    if (invocation.profileFolder && invocation.profileFolder->empty())
+        return fail("--folder must not be empty");
     if (std::string problem = takeCommandArguments(invocation, line.options); !problem.empty())
         return fail(std::move(problem));
 

@@ -15,7 +15,9 @@
 // Options may stand anywhere on the line, as "--name value" or "--name=value"; "--" ends the
 // options (later words are arguments even when they begin with '-'). Global options: --bus,
 // --json, --timeout, --help (also -h). Command options: rename's --friendly-name and
-// --description, sim fault's --count and --value.
+// --description, sim fault's --count and --value; the profile commands' --folder, profile
+// save's --description, profile rename's --name and --description, profile apply's --rollback
+// and profile auto's --off.
 //
 // Everything that can be checked without the service is checked here: argument counts, the
 // setting name and value of `set`, the model of `sim plug`, the fault of `sim fault`, numbers.
@@ -38,11 +40,20 @@ enum class Command {
     SimUnplugForeign,
     SimFault,
     SimList,
+    ProfileList,
+    ProfileShow,
+    ProfileSave,
+    ProfileApply,
+    ProfileRename,
+    ProfileRemove,
+    ProfileExport,
+    ProfileImport,
+    ProfileAuto,
 };
 
 // Every command, in the order the overview lists them.
 const std::vector<Command>& allCommands();
-// "list", "remove-inactive", "sim plug", ...
+// "list", "remove-inactive", "sim plug", "profile apply", ...
 std::string_view commandName(Command command);
 
 struct Invocation {
@@ -53,8 +64,8 @@ struct Invocation {
     bool json = false;
     std::optional<std::chrono::milliseconds> timeout;
 
-    // help: what to explain: a command's name ("list", "sim plug") or "sim" for every sim
-    // command; nothing for the overview.
+    // help: what to explain: a command's name ("list", "sim plug") or a group ("sim",
+    // "profile") for all its commands; nothing for the overview.
     std::optional<std::string> helpTopic;
 
     // Words after the command, as given (set: serial, name, value; sim fault: serial, fault).
@@ -64,9 +75,17 @@ struct Invocation {
     settings::Setting setting = settings::Setting::LPF;
     std::uint8_t value = 0;
 
-    // rename: what to change (at least one of them).
+    // rename: what to change (at least one of them). description: also profile save's and
+    // profile rename's.
     std::optional<std::string> friendlyName;
     std::optional<std::string> description;
+
+    // The profile commands: the profile folder to use instead of the machine-wide one, profile
+    // rename's new name, profile apply's rollback, profile auto's --off.
+    std::optional<std::string> profileFolder;
+    std::optional<std::string> profileName;
+    bool rollback = false;
+    bool off = false;
 
     // sim fault: frames affected (-1: until cleared) and the fault's value.
     std::int32_t faultCount = 1;

@@ -22,5 +22,6 @@ int reportFailure(CommandContext& context, std::string_view what, sdk::HRESULT h
 
 int runDeviceCommand(const Invocation& invocation, CommandContext& context);
 int runSimCommand(const Invocation& invocation, CommandContext& context);
+int runProfileCommand(const Invocation& invocation, CommandContext& context);
 
 }  // namespace qm::qmctl::detail

@@ -106,6 +106,16 @@ int runCommand(const Invocation& invocation, CommandContext& context) {
         case Command::SimFault:
         case Command::SimList:
             return detail::runSimCommand(invocation, context);
+        case Command::ProfileList:
+        case Command::ProfileShow:
+        case Command::ProfileSave:
+        case Command::ProfileApply:
+        case Command::ProfileRename:
+        case Command::ProfileRemove:
+        case Command::ProfileExport:
+        case Command::ProfileImport:
+        case Command::ProfileAuto:
+            return detail::runProfileCommand(invocation, context);
         default:
             return detail::runDeviceCommand(invocation, context);
     }

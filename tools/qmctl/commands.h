@@ -5,6 +5,7 @@
 
 #include "common/runtime/clock.h"
 #include "tools/qmctl/command_line.h"
+#include "tools/qmctl/profile_settings_access.h"
 #include "tools/qmctl/service_access.h"
 #include "tools/qmctl/watch.h"
 
@@ -18,6 +19,8 @@ struct CommandContext {
     // watch waits on this queue; the caller posts a Stop event to it to end the watch.
     WatchQueue& watchQueue;
     Clock& clock;
+    // The profile settings of the settings store; null: the store of this machine.
+    ProfileSettingsAccess* profileSettings = nullptr;
 };
 
 // Runs the command (help included) and returns the exit code (exit_codes.h).

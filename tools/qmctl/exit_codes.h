@@ -17,6 +17,9 @@ enum ExitCode : int {
     kExitUnknownSerial = 4,
     // The change was sent, but the microphone did not acknowledge it (GetLastStatus failed).
     kExitChangeRefused = 5,
+    // A profile can't be used: no profile has that ID, its file can't be read or written, or
+    // it belongs to another model.
+    kExitProfile = 6,
 };
 
 }  // namespace qm::qmctl

@@ -15,7 +15,8 @@ constexpr const char* kOptions =
     "  --bus system|session|ADDRESS  the bus the service is on (default: $QM_DBUS_ADDRESS,\n"
     "                                else the system bus)\n"
     "  --json                        print JSON, one object per line (list, show, set,\n"
-    "                                log-folder, watch, sim list, sim plug-foreign)\n"
+    "                                log-folder, watch, sim list, sim plug-foreign,\n"
+    "                                profile list, show, save, apply, import and auto)\n"
     "  --timeout MS                  time-out of each call to the service (default 5000;\n"
     "                                the sim commands always wait up to 10000)\n"
     "  --help, -h                    this help; 'qmctl help COMMAND' or 'qmctl COMMAND --help'\n";
@@ -28,7 +29,15 @@ constexpr const char* kExitCodes =
     "     read-only setting name, value that is not a number from 0 to 255\n"
     "  3  the service is not running (it can't be reached on the bus)\n"
     "  4  no microphone has that serial number\n"
-    "  5  the change was sent, but the microphone did not acknowledge it\n";
+    "  5  the change was sent, but the microphone did not acknowledge it (profile apply: a\n"
+    "     step was not acknowledged after nine attempts)\n"
+    "  6  a profile can't be used: no profile has that ID, its file can't be read or\n"
+    "     written, or it is another model's\n";
+
+std::string folderNote() {
+    return "The profile folder is the machine-wide one (ProfileFolder in the\nsettings store; "
+           "default /var/lib/quillmere/profiles), or DIR with --folder.\n";
+}
 
 constexpr const char* kCommandList =
     "Commands:\n"
@@ -49,6 +58,18 @@ constexpr const char* kCommandList =
     "  sim fault SERIAL FAULT [--count N] [--value V]\n"
     "                                  make a virtual microphone misbehave\n"
     "  sim list                        the virtual microphones\n"
+    "  profile list [SERIAL|MODEL]     the saved profiles, by model\n"
+    "  profile show FILE|ID            a profile's name, origin and settings\n"
+    "  profile save SERIAL NAME [--description TEXT]\n"
+    "                                  save a microphone's settings as a profile\n"
+    "  profile apply SERIAL FILE|ID [--rollback]\n"
+    "                                  apply a profile, step by step, with retries\n"
+    "  profile rename FILE|ID [--name TEXT] [--description TEXT]\n"
+    "  profile remove FILE|ID          delete a profile\n"
+    "  profile export ID PATH          copy a profile's file out\n"
+    "  profile import PATH             bring a profile file in\n"
+    "  profile auto SERIAL [ID|--off]  the profile the service applies when the microphone\n"
+    "                                  starts\n"
     "  help [COMMAND]                  this help, or a command's\n";
 
 std::string settingCalls() {
@@ -157,6 +178,8 @@ const std::map<std::string, std::string, std::less<>>& commandTexts() {
          "  garbage              answers are bytes that mean nothing\n"
          "  reject-changes       changes are refused; V is the refusal code (0 means 1)\n"
          "  unplug-after-writes  the microphone unplugs itself after N more frames\n"
+         "  pass-frames          the next N frames pass untouched; the other faults apply to\n"
+         "                       the frames after them\n"
          "  slow                 every answer comes V milliseconds late\n"
          "  clear                all faults end\n"
          "N (default 1) is the number of frames affected, -1 for 'until cleared'.\n"},
@@ -164,6 +187,67 @@ const std::map<std::string, std::string, std::less<>>& commandTexts() {
          "Usage: qmctl sim list [--json]\n\n"
          "Lists the virtual microphones ever plugged in, with their model and whether they are\n"
          "plugged in now.\n"},
+        {"profile list",
+         "Usage: qmctl profile list [SERIAL|MODEL] [--folder DIR] [--json]\n\n"
+         "Lists the profiles of the profile folder by model, each with its ID, name and\n"
+         "description; a file that can't be read is listed with the reason. With a MODEL\n"
+         "(" +
+             modelNames() +
+             "), only that model's; with a SERIAL, the profiles that fit that\n"
+             "microphone (asked of the service). " +
+             folderNote()},
+        {"profile show",
+         "Usage: qmctl profile show FILE|ID [--folder DIR] [--json]\n\n"
+         "Shows a profile: its name, description, model, the serial number of the microphone\n"
+         "it was saved from, its file, and every setting as the file holds it. FILE is a path\n"
+         "(it has a '/' or ends in .xml); anything else is a profile ID, compared without\n"
+         "regard to case. " +
+             folderNote()},
+        {"profile save",
+         "Usage: qmctl profile save SERIAL NAME [--description TEXT] [--folder DIR] [--json]\n\n"
+         "Saves the settings of a microphone, as the service describes them, as a new profile\n"
+         "with a new ID, in the sub-folder of its model. " +
+             folderNote()},
+        {"profile apply",
+         "Usage: qmctl profile apply SERIAL FILE|ID [--rollback] [--folder DIR] [--json]\n\n"
+         "Applies a profile as the studio does: the profile's settings one by one, each 200 ms\n"
+         "after the one before, each followed by GetLastStatus and, when the microphone did\n"
+         "not acknowledge it, ResetStatus and up to eight more attempts. The first setting\n"
+         "still not acknowledged ends the run (exit 5). A line per step shows its outcome;\n"
+         "with --json, an object per change of the step log, then a 'finished' object.\n"
+         "The profile must be of the microphone's model.\n"
+         "--rollback: reads the microphone's settings first; if the run ends on a failed step,\n"
+         "every setting it sent (the failed one too) is set back, and the outcome says which\n"
+         "were acknowledged. " +
+             folderNote()},
+        {"profile rename",
+         "Usage: qmctl profile rename FILE|ID [--name TEXT] [--description TEXT] [--folder DIR]\n\n"
+         "Changes a profile's name, description or both in its file. The name must not be\n"
+         "empty. " +
+             folderNote()},
+        {"profile remove",
+         "Usage: qmctl profile remove FILE|ID [--folder DIR]\n\n"
+         "Deletes a profile's file. " +
+             folderNote()},
+        {"profile export",
+         "Usage: qmctl profile export ID PATH [--folder DIR]\n\n"
+         "Copies a profile's file to PATH (a file, or a folder to put it in); an existing file\n"
+         "is not replaced. " +
+             folderNote()},
+        {"profile import",
+         "Usage: qmctl profile import PATH [--folder DIR] [--json]\n\n"
+         "Copies a profile file into the sub-folder of its model. It keeps its ID unless a\n"
+         "profile of the folder already has it; then it gets a new one. " +
+             folderNote()},
+        {"profile auto",
+         "Usage: qmctl profile auto SERIAL [ID|--off] [--json]\n\n"
+         "Without ID: shows the microphone's automatic profile. With ID: the service applies\n"
+         "that profile (same steps and retries as profile apply, logged in the microphone's\n"
+         "log) each time the microphone starts: when it is plugged in, when the service starts\n"
+         "and after a resume; clients get state 5 when it was applied, 6 when a step failed.\n"
+         "The profile must lie in the machine-wide profile folder and be of the microphone's\n"
+         "model. --off: no automatic profile. The choice is kept in the microphone's key of\n"
+         "the settings store (value AutoProfile), so it goes when the microphone is removed.\n"},
         {"help",
          "Usage: qmctl help [COMMAND]\n\n"
          "Shows the overview, or the help of a command ('qmctl help sim plug').\n"},
@@ -185,12 +269,13 @@ std::string overviewHelp() {
 std::string helpFor(const std::optional<std::string>& topic) {
     if (!topic)
         return overviewHelp();
-    if (*topic == "sim") {
-        std::string out =
-            "The sim commands drive the virtual microphones of a service started "
-            "with --simulate.\n";
+    if (*topic == "sim" || *topic == "profile") {
+        std::string out = *topic == "sim" ? "The sim commands drive the virtual microphones of a "
+                                            "service started with --simulate.\n"
+                                          : "The profile commands keep named snapshots of a "
+                                            "microphone's settings and apply them.\n";
         for (const auto& [name, text] : commandTexts()) {
-            if (name.starts_with("sim "))
+            if (name.starts_with(*topic + " "))
                 out += "\n" + text;
         }
         return out + "\n" + kOptions + "\n" + kExitCodes;

@@ -47,9 +47,9 @@ void ServiceFixture::TearDown() {
 }
 
 std::vector<std::string> ServiceFixture::environment(const std::vector<std::string>& extra) const {
-    std::vector<std::string> variables = {"QM_REGISTRY_DIR=" + registryFolder().string(),
-                                          "QM_LOG_DIR=" + logFolder().string(),
-                                          "QM_INSTALL_ROOT=" + installRoot().string()};
+    std::vector<std::string> variables = {
+        "QM_REGISTRY_DIR=" + registryFolder().string(), "QM_LOG_DIR=" + logFolder().string(),
+        "QM_INSTALL_ROOT=" + installRoot().string(), "QM_PROFILE_DIR=" + profileFolder().string()};
     variables.insert(variables.end(), extra.begin(), extra.end());
     return cleanEnvironment(variables);
 }
@@ -185,10 +185,11 @@ std::vector<std::string> ServiceFixture::serialsOf(sdk::IQuillmereSDK& client) {
     return serials;
 }
 
-Completed ServiceFixture::qmctl(const std::vector<std::string>& args) {
+Completed ServiceFixture::qmctl(const std::vector<std::string>& args,
+                                std::chrono::milliseconds bound) {
     std::vector<std::string> argv = {QM_QMCTL_PATH, "--bus", busAddress()};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runToCompletion(argv, environment(), kBound);
+    return runToCompletion(argv, environment(), bound);
 }
 
 Completed ServiceFixture::qmctlWithEnvironment(const std::vector<std::string>& args,

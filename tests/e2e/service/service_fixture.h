@@ -48,8 +48,9 @@ class ServiceFixture : public ::testing::Test {
     std::filesystem::path registryFolder() const { return folder_.path() / "registry"; }
     std::filesystem::path logFolder() const { return folder_.path() / "logs"; }
     std::filesystem::path installRoot() const { return folder_.path() / "root"; }
-    // The environment the service and qmctl run with: the scratch folder's store, logs and
-    // install root, and nothing that leads to the machine's buses.
+    std::filesystem::path profileFolder() const { return folder_.path() / "profiles"; }
+    // The environment the service and qmctl run with: the scratch folder's store, logs, profiles
+    // and install root, and nothing that leads to the machine's buses.
     std::vector<std::string> environment(const std::vector<std::string>& extra = {}) const;
 
     // Starts qmMicHost <switches> --bus <private bus> --simulate <microphones> and waits until
@@ -80,8 +81,8 @@ class ServiceFixture : public ::testing::Test {
                                                        Subprocess::Stream stream,
                                                        const std::string& wanted);
 
-    // Runs qmctl with --bus <private bus> and the arguments, bounded by kBound.
-    Completed qmctl(const std::vector<std::string>& args);
+    // Runs qmctl with --bus <private bus> and the arguments, bounded by `bound`.
+    Completed qmctl(const std::vector<std::string>& args, std::chrono::milliseconds bound = kBound);
     // Runs qmctl exactly as given, with QM_DBUS_ADDRESS and other variables in `extra`.
     Completed qmctlWithEnvironment(const std::vector<std::string>& args,
                                    const std::vector<std::string>& extra);

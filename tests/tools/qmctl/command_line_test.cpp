@@ -168,6 +168,36 @@ TEST(CommandLine, SimCommandsCheckModelFaultAndNumbers) {
     EXPECT_TRUE(parsed({"sim", "plug-foreign", "Webcam", "--json"}).json);
 }
 
+TEST(CommandLine, ProfileCommandsTakeTheirOptions) {
+    const Invocation save = parsed(
+        {"profile", "save", "SN1", "Room", "--description", "warm", "--folder", "/p", "--json"});
+    EXPECT_EQ(save.command, Command::ProfileSave);
+    EXPECT_EQ(save.arguments, (std::vector<std::string>{"SN1", "Room"}));
+    EXPECT_EQ(save.description, "warm");
+    EXPECT_EQ(save.profileFolder, "/p");
+    EXPECT_TRUE(parsed({"profile", "apply", "SN1", "ID", "--rollback"}).rollback);
+    EXPECT_EQ(parsed({"profile", "rename", "ID", "--name", "New"}).profileName, "New");
+    EXPECT_TRUE(parsed({"profile", "auto", "SN1", "--off"}).off);
+    EXPECT_EQ(parsed({"help", "profile"}).helpTopic, "profile");
+    EXPECT_EQ(parsed({"profile", "--help"}).helpTopic, "profile");
+
+    EXPECT_EQ(errorOf({"profile"}),
+              "profile needs a subcommand: list, show, save, apply, rename, remove, export, "
+              "import or auto");
+    EXPECT_EQ(errorOf({"profile", "save", "SN1", ""}), "the profile's NAME must not be empty");
+    EXPECT_EQ(errorOf({"profile", "rename", "ID"}),
+              "profile rename needs --name TEXT or --description TEXT (or both)");
+    EXPECT_EQ(errorOf({"profile", "rename", "ID", "--name="}), "--name must not be empty");
+    EXPECT_EQ(errorOf({"profile", "auto", "SN1", "ID", "--off"}),
+              "profile auto takes either a profile ID or --off");
+    EXPECT_EQ(errorOf({"profile", "auto", "SN1", "--folder", "/p"}),
+              "--folder is not an option of profile auto");
+    EXPECT_EQ(errorOf({"profile", "show", "ID", "--rollback"}),
+              "--rollback is not an option of profile show");
+    EXPECT_EQ(errorOf({"sim", "fault", "SN1", "pass-frames", "--count", "-1"}),
+              "--count of pass-frames is a number of frames, 0 or more");
+}
+
 TEST(CommandLine, EveryCommandHasAName) {
     for (Command command : allCommands())
         EXPECT_FALSE(commandName(command).empty());
