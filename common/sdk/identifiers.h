@@ -76,6 +76,10 @@ inline constexpr int QM_NOTIFY_STARTED = 1;  // a known microphone was started
 inline constexpr int QM_NOTIFY_NEW = 2;      // a new microphone was found and started
 inline constexpr int QM_NOTIFY_REMOVED = 3;  // a microphone was removed from list and cache
 inline constexpr int QM_NOTIFY_INACTIVE_REMOVED = 4;  // RemoveAllInactive removed at least one
+// The service applied a microphone's automatic profile as it started: every step acknowledged
+// (5), or the run ended without it (6: a step failed, or the profile can't be read).
+inline constexpr int QM_NOTIFY_PROFILE_APPLIED = 5;
+inline constexpr int QM_NOTIFY_PROFILE_FAILED = 6;
 
 // Serial numbers sent with the states that concern no single microphone.
 inline constexpr const char* kReleaseNotifySerial = "000000";

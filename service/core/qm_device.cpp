@@ -456,6 +456,8 @@ void CQMDevice::InitProc(std::stop_token stop) {
     if (ok && !stop.stop_requested()) {
         UpdateCacheData(serial());
         initialized_.store(true);
+        if (readFinished_)
+            readFinished_(*this, stop);
     } else {
         initRunning_.store(false);
     }
@@ -485,6 +487,14 @@ bool CQMDevice::storeSetting(Setting setting, std::uint8_t value) {
     std::lock_guard guard(settingsMutex_);
     settings_[setting] = value;
     return true;
+}
+
+std::optional<std::string> CQMDevice::cachedString(std::string_view valueName) const {
+    registry::Key key;
+    if (env_.registry.openKey(registry::Hive::LocalMachine, deviceKeyPath(), registry::Access::Read,
+                              key) != registry::ERROR_SUCCESS)
+        return std::nullopt;
+    return registry::readString(key, valueName);
 }
 
 void CQMDevice::restartDevice() {

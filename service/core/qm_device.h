@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -35,6 +36,10 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     // How long StopDevice waits for the initial read to end.
     static constexpr Duration kInitStopWait = std::chrono::milliseconds(1000);
 
+    // Work that follows every successful initial read on its thread (the automatic profile);
+    // the stop token is the read's, so StopDevice ends it with the read.
+    using ReadFinishedHook = std::function<void(CQMDevice& device, std::stop_token stop)>;
+
     explicit CQMDevice(DeviceEnvironment environment);
     ~CQMDevice() override;  // FinalRelease
     CQMDevice(const CQMDevice&) = delete;
@@ -58,6 +63,10 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     settings::DeviceSettings settingsSnapshot() const;
     // The log line helper of the device's own log.
     CQmLog& log() { return log_; }
+    // Set before the device is first started.
+    void setReadFinishedHook(ReadFinishedHook hook) { readFinished_ = std::move(hook); }
+    // A string value of the microphone's cache key; nothing when missing or not a valid string.
+    std::optional<std::string> cachedString(std::string_view valueName) const;
 
     // IQMDevice.
     HRESULT GetDeviceIndexHID(int& nDeviceIndex) override;
@@ -170,6 +179,7 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     std::atomic<bool> initialized_{false};
     std::optional<InitRun> initRun_;
     std::vector<InitRun> abandonedRuns_;  // runs that did not end in time; joined later
+    ReadFinishedHook readFinished_;
 };
 
 }  // namespace qm::core

@@ -9,6 +9,7 @@
 #include "common/text/text.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
+#include "service/core/auto_profile.h"
 
 namespace qm::core {
 
@@ -40,6 +41,7 @@ std::string plain(const sdk::Guid& id) {
 std::shared_ptr<CQuillmereSDK> CQuillmereSDK::create(DeviceEnvironment environment,
                                                      DeviceThread thread) {
     std::shared_ptr<CQuillmereSDK> manager(new CQuillmereSDK(environment));
+    manager->self_ = manager;
     manager->FinalConstruct(thread);
     return manager;
 }
@@ -256,7 +258,15 @@ void CQuillmereSDK::postUpdate(int wParam) {
 }
 
 std::shared_ptr<CQMDevice> CQuillmereSDK::createDevice() {
-    return std::make_shared<CQMDevice>(env_);
+    auto device = std::make_shared<CQMDevice>(env_);
+    device->setReadFinishedHook([env = env_, self = self_](CQMDevice& d, std::stop_token stop) {
+        const auto state = applyAutomaticProfile(d, env, std::move(stop));
+        if (!state)
+            return;
+        if (const auto manager = self.lock())
+            manager->DoUpdateNotify(d.serial(), *state);
+    });
+    return device;
 }
 
 std::vector<std::shared_ptr<CQMDevice>> CQuillmereSDK::devices() const {

@@ -115,6 +115,10 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
     std::deque<QM_DEVICE> records_;
     std::deque<sdk::Guid> containers_;
 
+    // The manager itself, for work on device threads that may outlive it (the automatic
+    // profile's notification).
+    std::weak_ptr<CQuillmereSDK> self_;
+
     MessageQueue<ThreadMessage> messages_{env_.clock};
     std::jthread deviceThread_;
     std::shared_ptr<Event> deviceThreadEnded_;

@@ -150,7 +150,8 @@ const std::map<std::string, std::string, std::less<>>& commandTexts() {
          "Usage: qmctl watch [--json]\n\n"
          "Prints each notification of the service as it arrives: the serial number and the\n"
          "state: stopped (0), started (1), new (2), removed (3), inactive-removed (4, serial\n"
-         "1234567), service-release (-1, serial 000000). With --json one object per line:\n"
+         "1234567), profile-applied (5) and profile-failed (6) for an automatic profile,\n"
+         "service-release (-1, serial 000000). With --json one object per line:\n"
          "{\"serial\":\"SN1001\",\"state\":1,\"event\":\"started\"}. Ends on Ctrl-C (SIGINT),\n"
          "SIGTERM, or the service's release (exit 0), or when the service leaves the bus\n"
          "without one (exit 3).\n"},

@@ -236,6 +236,10 @@ std::string notificationName(int state) {
             return "removed";
         case sdk::QM_NOTIFY_INACTIVE_REMOVED:
             return "inactive-removed";
+        case sdk::QM_NOTIFY_PROFILE_APPLIED:
+            return "profile-applied";
+        case sdk::QM_NOTIFY_PROFILE_FAILED:
+            return "profile-failed";
         default:
             return "state " + std::to_string(state);
     }

@@ -2,8 +2,10 @@
 // applying with the simulator's refusals, rollback, and the profile files themselves.
 #include <pugixml.hpp>
 
+#include <fstream>
 #include <map>
 #include <regex>
+#include <sstream>
 
 #include "service_fixture.h"
 
@@ -43,6 +45,17 @@ std::vector<int> range(int from, int to, std::initializer_list<int> more = {}) {
         r.push_back(i);
     r.insert(r.end(), more);
     return r;
+}
+
+std::string logText(const std::filesystem::path& folder) {
+    std::string all;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        std::ifstream in(entry.path());
+        std::ostringstream text;
+        text << in.rdbuf();
+        all += text.str();
+    }
+    return all;
 }
 
 class ProfileCommands : public ServiceFixture {
@@ -89,6 +102,18 @@ class ProfileCommands : public ServiceFixture {
                 values[name] = attribute.value();
         }
         return values;
+    }
+
+    // Waits, within the bound of an apply, until the service's logs hold `line` (log lines
+    // reach the disk through the log writer's own thread).
+    bool waitForLog(const std::string& line) {
+        const auto deadline = std::chrono::steady_clock::now() + kApplyBound;
+        while (logText(logFolder()).find(line) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            pause(50ms);
+        }
+        return true;
     }
 };
 
@@ -201,6 +226,71 @@ TEST_F(ProfileCommands, ARollbackAfterAStepFailedForGoodRestoresTheMicrophone) {
         sdk::S_OK);
     EXPECT_EQ(gains[0], 33);
     EXPECT_EQ(gains[1], 44);
+}
+
+// Reads the watcher's lines until `wanted` comes, within the bound of an apply.
+bool watchFor(Subprocess& watcher, const std::string& wanted) {
+    const auto deadline = std::chrono::steady_clock::now() + kApplyBound;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto line = watcher.readLine(Subprocess::Stream::Out, 1s);
+        if (line == wanted)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(ProfileCommands, AnAutomaticProfileIsAppliedEachTimeTheMicrophoneStarts) {
+    ASSERT_NO_FATAL_FAILURE(startAndRead());
+    const std::map<std::string, std::string> saved = {
+        {"LPF", "4"}, {"EQ_2_GAIN", "40"}, {"OUT_VOLUME", "30"}};
+    for (const auto& [setting, value] : saved)
+        ASSERT_NO_FATAL_FAILURE(set("SN1002", setting, value));
+    const std::string id = save("SN1002");
+    const auto profileValues = described("SN1002");
+    for (const auto& [setting, value] : saved)
+        ASSERT_NO_FATAL_FAILURE(set("SN1002", setting, "1"));
+
+    const Completed chosen = qmctl({"profile", "auto", "SN1002", id});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
+    EXPECT_EQ(qmctl({"profile", "auto", "sn1002"}).out, "SN1002: automatic profile " + id + "\n");
+    EXPECT_EQ(qmctl({"profile", "auto", "SN1001", id}).exitCode, 6);  // an Alder
+
+    // No client runs while the microphone comes back: the store shows the profile arriving.
+    ASSERT_EQ(qmctl({"sim", "unplug", "SN1002"}).exitCode, 0);
+    ASSERT_EQ(qmctl({"sim", "plug", "Cedar", "SN1002"}).exitCode, 0);
+    EXPECT_TRUE(waitForLog("AutoProfile - profile " + id + " applied"));
+    EXPECT_EQ(cachedDword("SN1002", "LPF"), 4u);
+    EXPECT_EQ(cachedDword("SN1002", "EQ_2_GAIN"), 40u);
+    EXPECT_EQ(cachedDword("SN1002", "OUT_VOLUME"), 30u);
+    EXPECT_NE(logText(logFolder())
+                  .find("AutoProfile - Apply profile analog output volume "
+                        "sucessfully!"),
+              std::string::npos);
+    ASSERT_NO_FATAL_FAILURE(waitUntilRead({"SN1002"}));
+    EXPECT_EQ(described("SN1002"), profileValues);
+
+    // Clients hear when it is done: applied (5), or failed (6) when the microphone refuses.
+    const auto watcher = startQmctl({"watch", "--json"});
+    ASSERT_TRUE(watcher->readLine(Subprocess::Stream::Out, 0ms) == std::nullopt);
+    ASSERT_EQ(qmctl({"sim", "unplug", "SN1002"}).exitCode, 0);
+    ASSERT_EQ(qmctl({"sim", "plug", "Cedar", "SN1002"}).exitCode, 0);
+    EXPECT_TRUE(watchFor(*watcher, R"({"serial":"SN1002","state":5,"event":"profile-applied"})"));
+    fault("SN1002", "reject-changes", -1);
+    ASSERT_EQ(qmctl({"sim", "unplug", "SN1002"}).exitCode, 0);
+    ASSERT_EQ(qmctl({"sim", "plug", "Cedar", "SN1002"}).exitCode, 0);
+    EXPECT_TRUE(watchFor(*watcher, R"({"serial":"SN1002","state":6,"event":"profile-failed"})"));
+    fault("SN1002", "clear", 1);
+    // A profile that is gone fails too, and the log says why.
+    ASSERT_EQ(qmctl({"profile", "remove", id}).exitCode, 0);
+    ASSERT_EQ(qmctl({"sim", "unplug", "SN1002"}).exitCode, 0);
+    ASSERT_EQ(qmctl({"sim", "plug", "Cedar", "SN1002"}).exitCode, 0);
+    EXPECT_TRUE(watchFor(*watcher, R"({"serial":"SN1002","state":6,"event":"profile-failed"})"));
+    EXPECT_TRUE(waitForLog("AutoProfile - profile " + id + ": no profile with this ID"));
+
+    EXPECT_EQ(qmctl({"profile", "auto", "SN1002", "--off"}).exitCode, 0);
+    EXPECT_EQ(qmctl({"profile", "auto", "SN1002"}).out, "SN1002: no automatic profile\n");
+    watcher->signal(SIGINT);
+    EXPECT_EQ(watcher->waitForExit(kBound), 0);
 }
 
 TEST_F(ProfileCommands, ProfileFilesAreListedRenamedMovedAndRemoved) {
