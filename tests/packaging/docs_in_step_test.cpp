@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <pugixml.hpp>
 #include <regex>
 #include <set>
@@ -120,7 +121,9 @@ TEST(Documents, TheDbusReferenceGivesTheResultCodesAndNotificationStates) {
         {sdk::QM_NOTIFY_STARTED, "QM_NOTIFY_STARTED"},
         {sdk::QM_NOTIFY_NEW, "QM_NOTIFY_NEW"},
         {sdk::QM_NOTIFY_REMOVED, "QM_NOTIFY_REMOVED"},
-        {sdk::QM_NOTIFY_INACTIVE_REMOVED, "QM_NOTIFY_INACTIVE_REMOVED"}};
+        {sdk::QM_NOTIFY_INACTIVE_REMOVED, "QM_NOTIFY_INACTIVE_REMOVED"},
+        {sdk::QM_NOTIFY_PROFILE_APPLIED, "QM_NOTIFY_PROFILE_APPLIED"},
+        {sdk::QM_NOTIFY_PROFILE_FAILED, "QM_NOTIFY_PROFILE_FAILED"}};
     for (const auto& [value, name] : states) {
         EXPECT_NE(reference.find("| " + std::to_string(value) + " | `" + name + "` |"),
                   std::string::npos)
@@ -133,19 +136,20 @@ TEST(Documents, QmctlsManualAndCompletionKnowEveryCommandAndSetting) {
     const std::string completion = readText(kSource / "packaging" / "qmctl.bash-completion");
 
     std::set<std::string> commands;
-    std::set<std::string> simCommands;
+    std::map<std::string, std::set<std::string>> groups;  // "sim", "profile": their commands
     for (qmctl::Command command : qmctl::allCommands()) {
         const std::string name(qmctl::commandName(command));
         EXPECT_NE(manual.find("\n*" + name + "*"), std::string::npos) << name;
-        if (name.starts_with("sim ")) {
-            commands.insert("sim");
-            simCommands.insert(name.substr(4));
+        if (const auto space = name.find(' '); space != std::string::npos) {
+            commands.insert(name.substr(0, space));
+            groups[name.substr(0, space)].insert(name.substr(space + 1));
         } else {
             commands.insert(name);
         }
     }
     EXPECT_EQ(shellWords(completion, "_qmctl_commands"), commands);
-    EXPECT_EQ(shellWords(completion, "_qmctl_sim_commands"), simCommands);
+    EXPECT_EQ(shellWords(completion, "_qmctl_sim_commands"), groups["sim"]);
+    EXPECT_EQ(shellWords(completion, "_qmctl_profile_commands"), groups["profile"]);
 
     std::set<std::string> writable;
     for (const settings::SettingInfo& info : settings::settingTable()) {
