@@ -7,6 +7,10 @@
 #include <cstdio>
 
 #include "platform/registry/store.h"
+#include "studio/audio/audio_analysis.h"
+#include "studio/audio/cpu_times.h"
+#include "studio/audio/peak_levels.h"
+#include "studio/audio/views/monitoring_views.h"
 #include "studio/shell/dbus_service_connector.h"
 #include "studio/shell/studio_hooks.h"
 #include "studio/shell/tonecraft_app.h"
@@ -51,11 +55,24 @@ int main(int argc, char* argv[]) {
     // matched to a capture endpoint, so the panels stay closed when one is selected.
     qm::studio::NoAudioEndpoints endpoints;
 
+    // The analysis and the monitoring views: the windows go into the frame's places once it is
+    // made; the analysis thread starts after that and stops at exit.
+    qm::audio::AudioAnalysis analysis;
+    qm::audio::NoPeakLevels peaks;
+    qm::audio::ProcCpuTimes cpuTimes;
+    qm::audio::views::MonitoringViews views(analysis, peaks, qm::Clock::real(), cpuTimes);
+
+    qm::studio::CTonecraftApp* app = nullptr;
     qm::studio::StudioEnvironment environment;
     environment.connector = &connector;
     environment.hooks.endpoints = &endpoints;
+    environment.hooks.analysis = &views;
+    environment.frameCreated = [&](qm::studio::CMainFrame& frame) {
+        views.attach(frame, app->settings());
+    };
 
     qm::studio::CTonecraftApp tonecraft(store, std::move(environment));
+    app = &tonecraft;
     if (!tonecraft.InitInstance()) {
         return 1;
     }

@@ -63,7 +63,8 @@ CMainFrame::CMainFrame(CTonecraftApp& app)
     : QMainWindow(nullptr),
       app_(app),
       selection_(app.environment().hooks),
-      viewCommands_(app.settings(), app.registry(), app.environment().hooks.monitoring) {
+      viewCommands_(app.settings(), app.registry(), app.environment().hooks.monitoring,
+                    app.environment().hooks.analysis) {
     setObjectName(QString::fromLatin1(CTonecraftApp::kFrameClassName));
     listTimer_.setInterval(kListTimerIntervalMs);
 }

@@ -78,12 +78,17 @@ class ServiceControlHooks {
     virtual void restart() = 0;
 };
 
-// The analysis thread of the spectrum views, started after the frame and stopped at exit.
+// The analysis of the monitoring views: its thread started after the frame and stopped at exit,
+// and the views' settings applied when the ribbon changes one.
 class AnalysisHooks {
   public:
     virtual ~AnalysisHooks() = default;
     virtual void start() = 0;
     virtual void stop() = 0;
+    // A view setting (spectrum view, markers, draw mode, window function, wave scale, wave mode,
+    // spectrum bound) has its new value in the studio's settings: the analysis and the views
+    // take it now.
+    virtual void viewSettingsChanged() {}
 };
 
 struct StudioHooks {

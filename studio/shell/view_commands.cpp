@@ -61,8 +61,8 @@ std::pair<const ButtonFamily*, const Button*> findButton(int id) {
 }  // namespace
 
 ViewCommands::ViewCommands(StudioSettings& settings, controls::RegistryManager& registry,
-                           MonitoringHooks* monitoring)
-    : settings_(settings), registry_(registry), monitoring_(monitoring) {}
+                           MonitoringHooks* monitoring, AnalysisHooks* analysis)
+    : settings_(settings), registry_(registry), monitoring_(monitoring), analysis_(analysis) {}
 
 bool ViewCommands::handles(int id) const {
     return id == ids::kPreview || findButton(id).second != nullptr;
@@ -84,6 +84,7 @@ void ViewCommands::execute(int id) {
     } else {
         value = button->value;
     }
+    changed();
     store(family->name, value);
 }
 
@@ -108,14 +109,17 @@ void ViewCommands::comboSelected(int id, std::uint32_t itemData) {
     switch (id) {
         case ids::kWaveScale:
             settings_.waveScale = itemData;
+            changed();
             storeDirect("WaveScale", itemData);
             break;
         case ids::kWindowFunction:
             settings_.windowFunc = itemData;
+            changed();
             storeDirect("WindowFunc", itemData);
             break;
         case ids::kSpectrumBound:
             settings_.spectrumBound = itemData;
+            changed();
             storeDirect("SpectrumBound", itemData);
             if (monitoring_ != nullptr) {
                 monitoring_->spectrumBoundChanged();
@@ -123,6 +127,12 @@ void ViewCommands::comboSelected(int id, std::uint32_t itemData) {
             break;
         default:
             break;
+    }
+}
+
+void ViewCommands::changed() {
+    if (analysis_ != nullptr) {
+        analysis_->viewSettingsChanged();
     }
 }
 

@@ -274,6 +274,40 @@ TEST_F(ViewCommandsTest, CombosStoreDirectlyOnlyIntoAnExistingKey) {
     EXPECT_TRUE(monitoring_.called("spectrumBound"));
 }
 
+// Notes the settings each change shows the analysis.
+class RecordingAnalysis final : public AnalysisHooks {
+  public:
+    explicit RecordingAnalysis(const StudioSettings& settings) : settings_(settings) {}
+    void start() override {}
+    void stop() override {}
+    void viewSettingsChanged() override { seen.push_back(settings_); }
+    std::vector<StudioSettings> seen;
+
+  private:
+    const StudioSettings& settings_;
+};
+
+TEST_F(ViewCommandsTest, EveryViewSettingReachesTheAnalysisAtOnce) {
+    RecordingAnalysis analysis(settings_);
+    ViewCommands commands(settings_, manager_, nullptr, &analysis);
+    commands.execute(ids::kViewRealTime);
+    commands.execute(ids::kMarkerEq);
+    commands.execute(ids::kSpectrumLine);
+    commands.execute(ids::kWaveLinear);
+    commands.comboSelected(ids::kWaveScale, 3);
+    commands.comboSelected(ids::kWindowFunction, 7);
+    commands.comboSelected(ids::kSpectrumBound, 50);
+    commands.execute(ids::kPreview);
+    ASSERT_EQ(analysis.seen.size(), 7u) << "every view setting, not the preview";
+    EXPECT_EQ(analysis.seen[0].spectrumView, 1u);
+    EXPECT_EQ(analysis.seen[1].spectrumLabel, 8u);
+    EXPECT_EQ(analysis.seen[2].spectrumMode, 0u);
+    EXPECT_EQ(analysis.seen[3].waveMode, 1u);
+    EXPECT_EQ(analysis.seen[4].waveScale, 3u);
+    EXPECT_EQ(analysis.seen[5].windowFunc, 7u);
+    EXPECT_EQ(analysis.seen[6].spectrumBound, 50u);
+}
+
 TEST(ComboEntriesTest, EntriesAndTheirItemData) {
     const auto scales = waveScaleEntries();
     ASSERT_EQ(scales.size(), 9u);
