@@ -24,6 +24,17 @@
 // Objects: the manager and device proxies share one connection with one event-loop thread; it
 // closes when the last of them is released. Device proxies are the same object for the same
 // device object while the client holds one.
+//
+// Threads: any proxy may be called from several threads at once, the same proxy too. Each call
+// waits only for its own reply: a call the service is slow to answer holds up its own thread
+// and no other. The calls of one thread reach the service in the order that thread makes them;
+// calls of different threads are not ordered among themselves, so a client that needs an order
+// across its calls (a change, then GetLastStatus) makes them from one thread. Calls must not be
+// made from inside a sink's OnDeviceNotify: that runs on the event-loop thread, which the
+// replies need.
+//
+// Watching the service: see service_name_watch.h for learning that the service left the bus
+// (no release notification comes when it is killed) or came back.
 namespace qm::ipc {
 
 struct ClientOptions {

@@ -34,9 +34,10 @@ std::string FakeDevice::lastCall() const {
     return calls_.empty() ? std::string() : calls_.back();
 }
 
-void FakeDevice::holdCalls() {
+void FakeDevice::holdCalls(int count) {
     std::lock_guard guard(mutex_);
     hold_ = true;
+    holdsLeft_ = count;
 }
 
 void FakeDevice::releaseCalls() {
@@ -64,7 +65,10 @@ std::string FakeDevice::record(const char* name, std::initializer_list<std::stri
     }
     call += ")";
     std::unique_lock lock(mutex_);
-    if (hold_) {
+    if (hold_ && holdsLeft_ != 0) {
+        if (holdsLeft_ > 0) {
+            --holdsLeft_;
+        }
         ++holding_;
         holdChanged_.notify_all();
         holdChanged_.wait(lock, [this] { return !hold_; });

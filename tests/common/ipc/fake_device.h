@@ -34,8 +34,9 @@ class FakeDevice final : public sdk::IQMDevice {
     static constexpr std::size_t kCallLogLength = 1024;
     std::string lastCall() const;
 
-    // Makes every following call wait at its start until releaseCalls().
-    void holdCalls();
+    // Makes the next `count` calls (every following call when negative) wait at their start
+    // until releaseCalls().
+    void holdCalls(int count = -1);
     void releaseCalls();
     // Waits (bounded) until a call is being held.
     bool waitUntilHolding(std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
@@ -118,6 +119,7 @@ class FakeDevice final : public sdk::IQMDevice {
     bool closed_ = false;
     bool started_ = true;
     bool hold_ = false;
+    int holdsLeft_ = -1;
     int holding_ = 0;
     std::deque<std::string> calls_;  // the latest kCallLogLength calls
     std::map<std::string, std::string> stored_;

@@ -2,10 +2,13 @@
 // that goes away, calls that get no answer.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <future>
+#include <mutex>
 
 #include "common/ipc/device_proxy.h"
 #include "common/ipc/ipc_result.h"
+#include "common/ipc/service_name_watch.h"
 #include "common/sdk/identifiers.h"
 #include "ipc_fixture.h"
 #include "recording_sink.h"
@@ -183,6 +186,38 @@ TEST_F(LifecycleTest, BusThatGoesAwayFailsCallsWithoutHanging) {
     EXPECT_EQ(device->GetDeviceSN(serial), kServiceUnavailable);
     EXPECT_EQ(client->IsInitialize(), kServiceUnavailable);
     EXPECT_EQ(client->AdviceSink(std::make_shared<RecordingSink>()), kServiceUnavailable);
+}
+
+TEST_F(LifecycleTest, NameWatchSeesTheServiceLeaveAndComeBack) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<bool> seen;
+    auto watch = watchServiceName(clientOptions(), [&](bool present) {
+        {
+            std::lock_guard guard(mutex);
+            seen.push_back(present);
+        }
+        changed.notify_all();
+    });
+    ASSERT_NE(watch, nullptr);
+    const auto waitFor = [&](std::size_t count) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(5),
+                                [&] { return seen.size() >= count; });
+    };
+
+    stopService();
+    ASSERT_TRUE(waitFor(1));
+    startService();
+    ASSERT_TRUE(waitFor(2));
+    std::lock_guard guard(mutex);
+    EXPECT_EQ(seen, (std::vector<bool>{false, true}));
+}
+
+TEST_F(LifecycleTest, NameWatchOfAnUnreachableBusIsNothing) {
+    ClientOptions options = clientOptions();
+    options.bus = BusAddress::explicitAddress("unix:path=/nonexistent/quillmere-bus");
+    EXPECT_EQ(watchServiceName(options, [](bool) {}), nullptr);
 }
 
 }  // namespace
