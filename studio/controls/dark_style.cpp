@@ -58,6 +58,8 @@ QString darkStyleSheet() {
         "QToolTip { background: %3; color: %5; border: 1px solid %4; }\n"
         "QMenu { background: %3; color: %5; border: 1px solid %4; }\n"
         "QMenu::item:selected { background: %8; }\n"
+        "QMenu::item:disabled { color: %7; }\n"
+        "QMenu::item:disabled:selected { background: transparent; }\n"
         "QSplitter::handle { background: %3; }\n");
     return sheet.arg(hex(c.window), hex(c.list), hex(c.ribbon), hex(c.border), hex(c.text),
                      hex(c.dimText), hex(c.disabledText), hex(c.highlight), hex(c.hover));
