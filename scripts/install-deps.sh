@@ -8,7 +8,7 @@ packages=(
   clang clang-format clang-tidy libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev sqlite3 libpugixml-dev libhidapi-dev libudev-dev
-  libsystemd-dev libsdbus-c++-dev libsdbus-c++-bin dbus-daemon dbus
+  libsystemd-dev libsdbus-c++-dev libsdbus-c++-bin dbus-daemon dbus dbus-bin
   qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   libfftw3-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils libpulse-dev
   systemd scdoc dpkg-dev lintian man-db libnss-wrapper

@@ -38,7 +38,7 @@ CChildView::CChildView(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout(monitoring);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
-    waveformSplitter_ = new QSplitter(Qt::Horizontal, monitoring);
+    waveformSplitter_ = new QSplitter(Qt::Vertical, monitoring);
     waveformSplitter_->setObjectName(QStringLiteral("Waveform_V"));
     waveformPlace_ = makePlace(waveformSplitter_, "waveformPlace");
     spectrumPlace_ = makePlace(waveformSplitter_, "spectrumPlace");
@@ -58,21 +58,37 @@ CChildView::CChildView(QWidget* parent) : QWidget(parent) {
 
 void CChildView::setWaveformShare(double share) {
     waveformShare_ = std::clamp(share, 0.0, 1.0);
-    const int total = std::max(waveformSplitter_->width(), 2);
-    const int first = static_cast<int>(total * waveformShare_);
-    waveformSplitter_->setSizes({first, total - first});
+    if (shown_) {
+        applyWaveformShare();
+    }
+}
+
+double CChildView::waveformShare() const {
+    const QList<int> sizes = waveformSplitter_->sizes();
+    const int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 0;
+    if (!shown_ || total <= 0) {
+        return waveformShare_;
+    }
+    return static_cast<double>(sizes[0]) / total;
+}
+
+void CChildView::applyWaveformShare() {
+    // Sizes are taken as weights: the splitter shares out whatever height it has in this ratio.
+    constexpr int kWeight = 10000;
+    const int first = static_cast<int>(kWeight * waveformShare_ + 0.5);
+    waveformSplitter_->setSizes({first, kWeight - first});
 }
 
 void CChildView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!shown_) {
-        // The places are empty until their views arrive, so they have no size of their own:
-        // the monitoring views and the panel host start with half the height each.
-        shown_ = true;
-        const int half = std::max(mainSplitter_->height() / 2, 1);
-        mainSplitter_->setSizes({half, half});
+    if (shown_) {
+        return;  // shown again (a window flag changed): keep what the user made of it
     }
-    setWaveformShare(waveformShare_);
+    // The places are empty until their views arrive, so they have no size of their own: the
+    // monitoring views and the panel host start with half the height each.
+    shown_ = true;
+    mainSplitter_->setSizes({1, 1});
+    applyWaveformShare();
 }
 
 }  // namespace qm::studio

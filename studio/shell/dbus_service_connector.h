@@ -15,6 +15,8 @@ class DbusServiceConnector final : public ServiceConnector {
     explicit DbusServiceConnector(std::optional<ipc::BusAddress> bus) : bus_(std::move(bus)) {}
 
     std::shared_ptr<sdk::IQuillmereSDK> connect() override;
+    // Follows the owner of the service's bus name.
+    std::unique_ptr<ServiceWatch> watch(PresenceHandler changed) override;
 
   private:
     std::optional<ipc::BusAddress> bus_;

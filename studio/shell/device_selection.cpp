@@ -43,10 +43,22 @@ std::optional<sdk::Guid> usbContainerIdOf(const std::string& vendorId, const std
 DeviceSelection::DeviceSelection(const StudioHooks& hooks) : hooks_(hooks) {}
 
 bool DeviceSelection::isSelected(const std::string& serial) const {
-    return selected_ != nullptr && text::asciiIEquals(selectedSerial_, serial);
+    return selected_ != nullptr && text::asciiIEquals(info_.serial, serial);
 }
 
-void DeviceSelection::select(DevicePtr device) {
+ResultGuard DeviceSelection::guard() const {
+    return [weak = std::weak_ptr<Ticket>(ticket_), ticket = *ticket_] {
+        const auto current = weak.lock();
+        return current != nullptr && *current == ticket;
+    };
+}
+
+void DeviceSelection::selectNone() {
+    select(nullptr, DeviceInfo{});
+}
+
+void DeviceSelection::select(DevicePtr device, const DeviceInfo& info) {
+    ++*ticket_;
     if (hooks_.panels != nullptr) {
         hooks_.panels->setIdle();
     }
@@ -54,26 +66,16 @@ void DeviceSelection::select(DevicePtr device) {
         hooks_.monitoring->setIdle();
     }
     selected_ = std::move(device);
-    selectedSerial_.clear();
+    info_ = selected_ != nullptr ? info : DeviceInfo{};
+    endpoint_.reset();
     if (hooks_.monitoring != nullptr) {
         hooks_.monitoring->stopCapture();
     }
-    if (selected_ == nullptr) {
+    if (selected_ == nullptr || !info_.identified) {
         return;
     }
 
-    std::string serial;
-    std::string vendorId;
-    std::string productId;
-    const bool read = sdk::SUCCEEDED(selected_->GetDeviceSN(serial)) &&
-                      sdk::SUCCEEDED(selected_->GetVendorID(vendorId)) &&
-                      sdk::SUCCEEDED(selected_->GetProductID(productId));
-    selectedSerial_ = serial;
-    endpoint_.reset();
-    if (!read) {
-        return;
-    }
-    const auto container = usbContainerIdOf(vendorId, productId, serial);
+    const auto container = usbContainerIdOf(info_.vendorId, info_.productId, info_.serial);
     if (!container || hooks_.endpoints == nullptr) {
         return;
     }
@@ -85,12 +87,8 @@ void DeviceSelection::select(DevicePtr device) {
     if (hooks_.monitoring != nullptr) {
         hooks_.monitoring->fillOutputDevices();
     }
-    std::string name;
-    if (sdk::FAILED(selected_->GetName(name))) {
-        name.clear();
-    }
     if (hooks_.panels != nullptr) {
-        hooks_.panels->loadDevice(selected_, panelMaskOf(name));
+        hooks_.panels->loadDevice(selected_, panelMaskOf(info_.name));
     }
     if (hooks_.monitoring != nullptr) {
         hooks_.monitoring->startCapture(*endpoint_);

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
-#include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -13,6 +12,7 @@
 #include "studio/controls/backstage_view.h"
 #include "studio/controls/docking_pane_manager.h"
 #include "studio/controls/keyboard_locks.h"
+#include "studio/controls/popup_menu.h"
 #include "studio/controls/ribbon_bar.h"
 #include "studio/controls/status_bar.h"
 #include "studio/controls/taskbar_progress.h"
@@ -80,6 +80,9 @@ CMainFrame::~CMainFrame() {
     }
     if (created_) {
         app_.registry().writeProfileInt(keys::kSettings, "StayOnTop", stayOnTop_ ? 1 : 0);
+        app_.settings().waveformSplit = view_->waveformShare();
+        app_.registry().writeProfileDouble(keys::kSplitter, "Waveform_V",
+                                           app_.settings().waveformSplit);
     }
 }
 
@@ -138,18 +141,20 @@ bool CMainFrame::create() {
     createPanes();
 
     // The list and the service connection.
-    deviceList_ = new DeviceListController(app_.connection(), *sourcePane_->list(), selection_,
-                                           app_.prompts(), settings, this);
+    deviceList_ = new DeviceListController(app_.connection(), app_.calls(), *sourcePane_->list(),
+                                           selection_, app_.prompts(), settings, this);
     sourcePane_->setShowUnactive(settings.showUnactive != 0);
     connect(sourcePane_, &CPaneSource::showUnactiveToggled, this,
             &CMainFrame::onShowUnactiveToggled);
-    reset_ = new ResetFlow(*this, selection_, app_.connection(), app_.prompts(),
+    reset_ = new ResetFlow(*this, selection_, *deviceList_, app_.calls(), app_.prompts(),
                            environment.resetStep, this);
     versionCheck_ = new VersionCheck(app_.prompts(), app_.links(), environment.installedVersion,
                                      environment.versionTimeout, this);
     placement_ = std::make_unique<controls::WindowPlacement>(app_.registry(), "MainFrame");
 
-    // 6. Profile list, first refresh once the event loop runs, the list timer.
+    // 6. Profile list, first refresh once the event loop runs, the list timer. From now on the
+    // service's leaving and return are followed too.
+    deviceList_->watchService();
     if (environment.hooks.profiles != nullptr) {
         environment.hooks.profiles->reloadList();
     }
@@ -160,6 +165,10 @@ bool CMainFrame::create() {
     ribbon_->updateCommands();
     created_ = true;
     return true;
+}
+
+ServiceCalls& CMainFrame::serviceCalls() const {
+    return app_.calls();
 }
 
 void CMainFrame::createPanes() {
@@ -196,8 +205,8 @@ void CMainFrame::createBackstage() {
         about));
     aboutColumn->addStretch(1);
 
-    backstage_->addPage(ids::kAboutCommand, loadString(3010), about);
     backstage_->addPage(3009, loadString(3009), options, true);
+    backstage_->addPage(ids::kAboutCommand, loadString(3010), about);
     backstage_->addCommand(ids::kExitCommand, loadString(3011));
     connect(backstage_, &controls::BackstageView::commandTriggered, this, &CMainFrame::onCommand);
 }
@@ -258,7 +267,7 @@ void CMainFrame::setStayOnTop(bool onTop) {
 }
 
 void CMainFrame::showSystemMenu(const QPoint& globalPosition) {
-    QMenu menu(this);
+    controls::PopupMenu menu(this);
     menu.addSeparator();
     menu.addAction(topWindow_);
     menu.exec(globalPosition);
@@ -293,10 +302,6 @@ void CMainFrame::setPreviewVolume(float volume) {
     }
 }
 
-bool CMainFrame::deviceStarted() const {
-    return selection_.selected() != nullptr && selection_.selected()->IsStarted() == sdk::S_OK;
-}
-
 void CMainFrame::onShowUnactiveToggled(bool on) {
     app_.settings().showUnactive = on ? 1 : 0;
     app_.registry().writeProfileInt(keys::kSettings, "ShowUnactive", on ? 1 : 0);
@@ -318,9 +323,7 @@ void CMainFrame::onCommand(int id) {
             close();
             break;
         case ids::kReset:
-            if (deviceStarted()) {
-                reset_->start(selection_.selected());
-            }
+            reset_->start();
             break;
         case ids::kRefresh:
             deviceList_->Refresh();
@@ -368,7 +371,7 @@ void CMainFrame::onComboSelected(int id, int index, int itemData) {
         if (MonitoringHooks* monitoring = app_.environment().hooks.monitoring) {
             monitoring->stopCapture();
             monitoring->selectOutputDevice(index);
-            selection_.select(selection_.selected());
+            selection_.select(selection_.selected(), selection_.selectedInfo());
         }
         return;
     }
@@ -383,7 +386,7 @@ bool CMainFrame::updateCommandUi(int id, controls::CommandUi& ui) {
     ui.checked = false;
     switch (id) {
         case ids::kReset:
-            ui.enabled = deviceStarted() && !reset_->running();
+            ui.enabled = deviceList_->selectedStarted() && !reset_->running();
             return true;
         case ids::kRefresh:
             ui.enabled =

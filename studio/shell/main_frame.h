@@ -10,7 +10,6 @@
 #include "studio/shell/view_commands.h"
 
 class QAction;
-class QMenu;
 
 namespace qm::studio::controls {
 class BackstageView;
@@ -28,6 +27,7 @@ class CPaneSource;
 class CTonecraftApp;
 class DeviceListController;
 class ResetFlow;
+class ServiceCalls;
 class VersionCheck;
 
 // The studio's main window: the ribbon with its backstage, the status bar, the source pane
@@ -68,6 +68,8 @@ class CMainFrame : public QMainWindow, private controls::CommandUpdater {
     QWidget* displayPlace() const { return displayPlace_; }
     CChildView* childView() const { return view_; }
     DeviceSelection& selection() { return selection_; }
+    // The way to call the service (see service_calls.h).
+    ServiceCalls& serviceCalls() const;
     DeviceListController* deviceList() const { return deviceList_; }
     ResetFlow* resetFlow() const { return reset_; }
     VersionCheck* versionCheck() const { return versionCheck_; }
@@ -88,7 +90,6 @@ class CMainFrame : public QMainWindow, private controls::CommandUpdater {
     void createPanes();
     void createBackstage();
     void showSystemMenu(const QPoint& globalPosition);
-    bool deviceStarted() const;
 
     CTonecraftApp& app_;
     DeviceSelection selection_;

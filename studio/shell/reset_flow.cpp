@@ -2,21 +2,23 @@
 
 #include <QWidget>
 
+#include "studio/shell/device_list_controller.h"
 #include "studio/shell/device_selection.h"
-#include "studio/shell/service_connection.h"
+#include "studio/shell/service_calls.h"
 #include "studio/shell/string_table.h"
 #include "studio/shell/user_prompts.h"
 #include "studio/shell/wait_dialog.h"
 
 namespace qm::studio {
 
-ResetFlow::ResetFlow(QWidget& frame, DeviceSelection& selection,
-                     const ServiceConnection& connection, UserPrompts& prompts,
-                     std::chrono::milliseconds step, QObject* parent)
+ResetFlow::ResetFlow(QWidget& frame, DeviceSelection& selection, DeviceListController& devices,
+                     ServiceCalls& calls, UserPrompts& prompts, std::chrono::milliseconds step,
+                     QObject* parent)
     : QObject(parent),
       frame_(frame),
       selection_(selection),
-      connection_(connection),
+      devices_(devices),
+      calls_(calls),
       prompts_(prompts) {
     timer_.setInterval(step);
     connect(&timer_, &QTimer::timeout, this, &ResetFlow::tick);
@@ -28,11 +30,19 @@ CWaitDialog* ResetFlow::dialog() const {
 
 ResetFlow::~ResetFlow() = default;
 
-bool ResetFlow::start(const DevicePtr& device) {
-    if (device == nullptr || running()) {
+bool ResetFlow::start() {
+    if (running() || !devices_.selectedStarted()) {
         return false;
     }
+    // Held by value: the question below runs the event loop, and a notification handled there
+    // may change or clear the selection.
+    const DevicePtr device = selection_.selected();
+    const std::string serial = selection_.selectedSerial();
+    const auto ticket = selection_.ticket();
     if (!prompts_.askYesNo(loadString(3741), UserPrompts::Icon::Question)) {
+        return false;
+    }
+    if (!selection_.isCurrent(ticket) || !devices_.selectedStarted()) {
         return false;
     }
     device_ = device;
@@ -43,8 +53,8 @@ bool ResetFlow::start(const DevicePtr& device) {
     dialog_->move(frame_.geometry().center() - dialog_->rect().center());
     dialog_->show();
 
-    device_->ResetDefault();
-    selection_.select(nullptr);
+    calls_.post(ServiceCalls::laneOf(serial), [device] { device->ResetDefault(); });
+    selection_.selectNone();
     step_ = 0;
     timer_.start();
     return true;
@@ -63,11 +73,9 @@ void ResetFlow::tick() {
 
 void ResetFlow::finish() {
     timer_.stop();
-    DevicePtr device = std::move(device_);
+    const DevicePtr device = std::move(device_);
     device_.reset();
-    if (connection_.contains(device)) {
-        selection_.select(device);
-    }
+    devices_.reselect(device);
     frame_.setEnabled(true);
     dialog_.reset();
     emit finished();

@@ -12,15 +12,16 @@ class QWidget;
 namespace qm::studio {
 
 class CWaitDialog;
+class DeviceListController;
 class DeviceSelection;
-class ServiceConnection;
+class ServiceCalls;
 class UserPrompts;
 
 // "Reset": after the user agrees, the selected microphone is told to go back to its defaults
 // while a wait dialog counts 101 steps (about ten seconds at 100 ms a step) with the main window
 // disabled; then the microphone is selected again so that everything shows its new state. The
 // event loop keeps running meanwhile, so notifications are handled as they come. A microphone
-// that left the service during the wait is not selected again.
+// that left the service or stopped during the wait is not selected again.
 class ResetFlow : public QObject {
     Q_OBJECT
 
@@ -29,13 +30,14 @@ class ResetFlow : public QObject {
     static constexpr int kSteps = 101;
     static constexpr std::chrono::milliseconds kDefaultStep{100};
 
-    ResetFlow(QWidget& frame, DeviceSelection& selection, const ServiceConnection& connection,
-              UserPrompts& prompts, std::chrono::milliseconds step = kDefaultStep,
-              QObject* parent = nullptr);
+    ResetFlow(QWidget& frame, DeviceSelection& selection, DeviceListController& devices,
+              ServiceCalls& calls, UserPrompts& prompts,
+              std::chrono::milliseconds step = kDefaultStep, QObject* parent = nullptr);
     ~ResetFlow() override;
 
-    // False when the user declined or a reset is running already.
-    bool start(const DevicePtr& device);
+    // Resets the selected microphone. False when none is selected and started, a reset is
+    // running already, the user declined, or the selection changed while the question was open.
+    bool start();
     bool running() const { return device_ != nullptr; }
     CWaitDialog* dialog() const;
 
@@ -48,7 +50,8 @@ class ResetFlow : public QObject {
 
     QWidget& frame_;
     DeviceSelection& selection_;
-    const ServiceConnection& connection_;
+    DeviceListController& devices_;
+    ServiceCalls& calls_;
     UserPrompts& prompts_;
     QTimer timer_;
     DevicePtr device_;

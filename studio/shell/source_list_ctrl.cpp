@@ -64,30 +64,23 @@ class SourceItemDelegate final : public QStyledItemDelegate {
 
 class CSourceListCtrl::Item final : public QTreeWidgetItem {
   public:
-    Item(DevicePtr device, const QString& serial, int groupId)
+    Item(DevicePtr device, const DeviceInfo& info, int groupId)
         : QTreeWidgetItem(kDeviceItemType), device_(std::move(device)) {
-        setData(0, kSerialRole, serial);
+        setData(0, kSerialRole, QString::fromStdString(info.serial));
         setData(0, kGroupRole, groupId);
         setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        refresh();
+        show(info);
     }
 
     const DevicePtr& device() const { return device_; }
     std::string serial() const { return data(0, kSerialRole).toString().toStdString(); }
     int groupId() const { return data(0, kGroupRole).toInt(); }
+    bool active() const { return data(0, kActiveRole).toBool(); }
 
-    void refresh() {
-        std::string description;
-        std::string friendlyName;
-        if (sdk::FAILED(device_->GetDescription(description))) {
-            description.clear();
-        }
-        if (sdk::FAILED(device_->GetFriendlyName(friendlyName))) {
-            friendlyName.clear();
-        }
-        setData(0, kDescriptionRole, QString::fromStdString(description));
-        setData(0, kFriendlyNameRole, QString::fromStdString(friendlyName));
-        setData(0, kActiveRole, device_->IsStarted() == sdk::S_OK);
+    void show(const DeviceInfo& info) {
+        setData(0, kDescriptionRole, QString::fromStdString(info.description));
+        setData(0, kFriendlyNameRole, QString::fromStdString(info.friendlyName));
+        setData(0, kActiveRole, info.started);
     }
 
   private:
@@ -139,17 +132,12 @@ QTreeWidgetItem* CSourceListCtrl::group(int groupId) const {
     return groups_[static_cast<std::size_t>(groupId)];
 }
 
-bool CSourceListCtrl::insertDevice(const DevicePtr& device) {
-    if (device == nullptr) {
+bool CSourceListCtrl::insertDevice(const DevicePtr& device, const DeviceInfo& info) {
+    if (device == nullptr || !info.identified) {
         return false;
     }
-    std::string name;
-    std::string serial;
-    if (sdk::FAILED(device->GetName(name)) || sdk::FAILED(device->GetDeviceSN(serial))) {
-        return false;
-    }
-    const int groupId = deviceGroupOf(name);
-    group(groupId)->addChild(new Item(device, QString::fromStdString(serial), groupId));
+    const int groupId = deviceGroupOf(info.name);
+    group(groupId)->addChild(new Item(device, info, groupId));
     refreshGroupVisibility();
     return true;
 }
@@ -206,21 +194,16 @@ int CSourceListCtrl::deviceCount() const {
     return count;
 }
 
-bool CSourceListCtrl::redrawDevice(std::string_view serial) {
-    Item* item = findItem(serial);
+bool CSourceListCtrl::updateDevice(const DeviceInfo& info) {
+    Item* item = findItem(info.serial);
     if (item == nullptr) {
         return false;
     }
-    item->refresh();
+    item->show(info);
     return true;
 }
 
 void CSourceListCtrl::redrawAll() {
-    for (QTreeWidgetItem* groupItem : groups_) {
-        for (int i = 0; i < groupItem->childCount(); ++i) {
-            static_cast<Item*>(groupItem->child(i))->refresh();
-        }
-    }
     viewport()->update();
 }
 
@@ -244,6 +227,17 @@ std::vector<std::string> CSourceListCtrl::listedSerials() const {
         }
     }
     return serials;
+}
+
+bool CSourceListCtrl::anyInactive() const {
+    for (QTreeWidgetItem* groupItem : groups_) {
+        for (int i = 0; i < groupItem->childCount(); ++i) {
+            if (!static_cast<Item*>(groupItem->child(i))->active()) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 int CSourceListCtrl::groupOf(std::string_view serial) const {

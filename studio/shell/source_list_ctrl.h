@@ -11,11 +11,15 @@
 #include "studio/shell/source_item_painter.h"
 
 namespace qm::studio {
+struct DeviceInfo;
+}
+
+namespace qm::studio {
 
 // The microphone list of the source pane: one collapsible group per product (in the order
 // "CP2114 USB-Audio Bridge", Alder, Birch, Cedar, Larch, Rowan, then any other product), each
-// shown while it has items; one owner-drawn item per microphone, holding its device. An item
-// shows what it last read from its device; redrawing an item reads it again.
+// shown while it has items; one owner-drawn item per microphone, holding its device and what the
+// studio knows of it. Items never call their device: they show what they were last given.
 class CSourceListCtrl : public QTreeWidget {
     Q_OBJECT
 
@@ -24,9 +28,9 @@ class CSourceListCtrl : public QTreeWidget {
 
     explicit CSourceListCtrl(QWidget* parent = nullptr);
 
-    // Appends the microphone to its group. False (nothing inserted) when its product name or
-    // serial number can't be read.
-    bool insertDevice(const DevicePtr& device);
+    // Appends the microphone to the group of its product. False (nothing inserted) when its
+    // product name or serial number wasn't read.
+    bool insertDevice(const DevicePtr& device, const DeviceInfo& info);
     // Deletes every microphone item, without a selection notice.
     void deleteAllItems();
     // Deletes the item of this serial number, without a selection notice. False when none.
@@ -34,14 +38,17 @@ class CSourceListCtrl : public QTreeWidget {
     bool containsDevice(std::string_view serial) const;
     int deviceCount() const;
 
-    // Reads the item's device again and repaints it. False when there is no such item.
-    bool redrawDevice(std::string_view serial);
-    // Reads every item's device again and repaints the list.
+    // Shows the new friendly name, description and state of the item with info's serial number.
+    // False when there is no such item.
+    bool updateDevice(const DeviceInfo& info);
+    // Repaints the list.
     void redrawAll();
 
     // Microphones in list order (group by group).
     std::vector<DevicePtr> listedDevices() const;
     std::vector<std::string> listedSerials() const;
+    // True when a listed microphone isn't started.
+    bool anyInactive() const;
     // The group id of a listed microphone; -1 when it isn't listed.
     int groupOf(std::string_view serial) const;
     bool groupVisible(int groupId) const;

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QDir>
 
+#include "common/settings/system_paths.h"
 #include "platform/registry/status.h"
 #include "studio/controls/dark_style.h"
 #include "studio/controls/language_manager.h"
 #include "studio/shell/layout_version.h"
 #include "studio/shell/link_opener.h"
 #include "studio/shell/main_frame.h"
-#include "common/settings/system_paths.h"
 #include "studio/shell/profile_folders.h"
 #include "studio/shell/service_connector.h"
 #include "studio/shell/string_table.h"
@@ -123,6 +123,7 @@ bool CTonecraftApp::InitInstance() {
 
 void CTonecraftApp::ExitInstance() {
     frame_.reset();
+    calls_.shutdown();
     if (analysisStarted_) {
         environment_.hooks.analysis->stop();
         analysisStarted_ = false;

@@ -9,6 +9,7 @@
 #include "common/runtime/clock.h"
 #include "platform/registry/store.h"
 #include "studio/controls/registry_manager.h"
+#include "studio/shell/service_calls.h"
 #include "studio/shell/service_connection.h"
 #include "studio/shell/studio_hooks.h"
 #include "studio/shell/studio_settings.h"
@@ -67,13 +68,15 @@ class CTonecraftApp {
     // Languages, look, the docking layout version, then the main frame, the analysis thread and
     // the frame shown. False when the frame can't be made.
     bool InitInstance();
-    // The frame destroyed, the analysis thread stopped, the service disconnected.
+    // The frame destroyed, the calls to the service finished (the last given a bounded time),
+    // the analysis thread stopped, the service disconnected.
     void ExitInstance();
 
     registry::Store& store() { return store_; }
     controls::RegistryManager& registry() { return registry_; }
     StudioSettings& settings() { return settings_; }
     ServiceConnection& connection() { return connection_; }
+    ServiceCalls& calls() { return calls_; }
     const std::string& profileFolder() const { return profileFolder_; }
     void setProfileFolder(std::string folder) { profileFolder_ = std::move(folder); }
     StudioEnvironment& environment() { return environment_; }
@@ -92,6 +95,8 @@ class CTonecraftApp {
     StudioSettings settings_;
     std::string profileFolder_;
     ServiceConnection connection_;
+    // After the connection: its workers end before anything they use goes.
+    ServiceCalls calls_;
     std::unique_ptr<UserPrompts> ownPrompts_;
     std::unique_ptr<LinkOpener> ownLinks_;
     std::unique_ptr<controls::LanguageManager> languages_;

@@ -3,16 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <thread>
 
+#include "common/ipc/bus_names.h"
 #include "common/ipc/client.h"
 #include "common/ipc/simulator_control.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
 #include "studio/controls/temp_registry.h"
+#include "studio/shell/dbus_service_connector.h"
 #include "studio/shell/fake_parts.h"
 #include "studio/shell/main_frame.h"
 #include "studio/shell/pane_source.h"
@@ -41,18 +47,14 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return true;
 }
 
-class BusConnector final : public ServiceConnector {
-  public:
-    explicit BusConnector(std::string address) : address_(std::move(address)) {}
-    std::shared_ptr<sdk::IQuillmereSDK> connect() override {
-        ipc::ClientOptions options;
-        options.bus = ipc::BusAddress::explicitAddress(address_);
-        return ipc::connectToService(options);
-    }
+// Runs the studio's event loop for `length` of real time.
+void runEventLoop(std::chrono::milliseconds length) {
+    QEventLoop loop;
+    QTimer::singleShot(length, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
-  private:
-    std::string address_;
-};
+constexpr const char* kFourMicrophones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003,Rowan:SN1004";
 
 class NoEndpoints final : public AudioEndpoints {
   public:
@@ -63,20 +65,24 @@ class NoEndpoints final : public AudioEndpoints {
 
 class StudioAgainstServiceTest : public ::testing::Test {
   protected:
-    StudioAgainstServiceTest() {
-        // The service keeps its registry and logs in the test's folder.
+    StudioAgainstServiceTest() = default;
+    ~StudioAgainstServiceTest() override {
+        app_.reset();
+        if (service_) {
+            service_->terminate();
+        }
+    }
+
+    // qmMicHost serving the given virtual microphones on the test's bus, its registry and logs
+    // in the test's folder; returns once it serves them.
+    void startService(const char* microphones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003") {
         ::setenv("QM_REGISTRY_DIR", (serviceFolder_.path() / "registry").c_str(), 1);
         ::setenv("QM_LOG_DIR", (serviceFolder_.path() / "logs").c_str(), 1);
-        service_ = std::make_unique<qm::testing::ChildProcess>(
-            std::vector<std::string>{QM_MICHOST_PATH, "-Runapp", "--bus", bus_.address(),
-                                     "--simulate", "Alder:SN1001,Cedar:SN1002,Larch:SN1003"});
+        service_ = std::make_unique<qm::testing::ChildProcess>(std::vector<std::string>{
+            QM_MICHOST_PATH, "-Runapp", "--bus", bus_.address(), "--simulate", microphones});
         ::unsetenv("QM_REGISTRY_DIR");
         ::unsetenv("QM_LOG_DIR");
         waitForService();
-    }
-    ~StudioAgainstServiceTest() override {
-        app_.reset();
-        service_->terminate();
     }
 
     void waitForService() {
@@ -119,7 +125,7 @@ class StudioAgainstServiceTest : public ::testing::Test {
     TempFolder serviceFolder_;
     std::unique_ptr<qm::testing::ChildProcess> service_;
     TempRegistry studioRegistry_;
-    BusConnector connector_{bus_.address()};
+    DbusServiceConnector connector_{ipc::BusAddress::explicitAddress(bus_.address())};
     NoEndpoints endpoints_;
     RecordingPrompts prompts_;
     RecordingLinks links_;
@@ -127,6 +133,7 @@ class StudioAgainstServiceTest : public ::testing::Test {
 };
 
 TEST_F(StudioAgainstServiceTest, ListsTheSimulatedMicrophonesInTheirGroupsAndFollowsAPlug) {
+    startService();
     startStudio();
     ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s))
         << "listed: " << list().deviceCount();
@@ -144,6 +151,7 @@ TEST_F(StudioAgainstServiceTest, ListsTheSimulatedMicrophonesInTheirGroupsAndFol
 }
 
 TEST_F(StudioAgainstServiceTest, ServiceStoppingEmptiesTheListWithOneMessage) {
+    startService();
     startStudio();
     ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s));
     service_->terminate();
@@ -151,6 +159,92 @@ TEST_F(StudioAgainstServiceTest, ServiceStoppingEmptiesTheListWithOneMessage) {
     pumpUntil([] { return false; }, 200ms);  // anything that might follow has time to arrive
     ASSERT_EQ(prompts_.messages.size(), 1u);
     EXPECT_EQ(prompts_.messages[0].text, QStringLiteral("The qmMicHost service was completed!"));
+}
+
+TEST_F(StudioAgainstServiceTest, TheEventLoopKeepsRunningWhileTheServiceIsStopped) {
+    startService(kFourMicrophones);
+    startStudio();
+    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
+    ASSERT_TRUE(list().selectDevice("SN1001"));
+    runEventLoop(300ms);
+
+    // A timer on the studio's own thread, read against the monotonic clock.
+    constexpr auto kPeriod = 50ms;
+    std::vector<Clock::time_point> ticks;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(kPeriod);
+    QObject::connect(&probe, &QTimer::timeout, [&ticks] { ticks.push_back(Clock::now()); });
+
+    ASSERT_EQ(::kill(service_->pid(), SIGSTOP), 0);
+    const auto stopped = Clock::now();
+    probe.start();
+    runEventLoop(3000ms);
+    ASSERT_EQ(::kill(service_->pid(), SIGCONT), 0);
+    probe.stop();
+
+    ASSERT_GE(ticks.size(), 2u);
+    auto longest = ticks.front() - stopped;
+    for (std::size_t i = 1; i < ticks.size(); ++i) {
+        longest = std::max(longest, ticks[i] - ticks[i - 1]);
+    }
+    EXPECT_LE(longest, kPeriod + 100ms)
+        << "longest gap between ticks: "
+        << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms";
+
+    // Nothing was lost once the service runs again.
+    runEventLoop(500ms);
+    EXPECT_EQ(list().listedSerials(),
+              (std::vector<std::string>{"SN1001", "SN1002", "SN1003", "SN1004"}));
+    EXPECT_EQ(app_->mainFrame()->selection().selectedSerial(), "SN1001");
+    EXPECT_TRUE(prompts_.messages.empty());
+}
+
+TEST_F(StudioAgainstServiceTest, AKilledServiceIsReportedAndItsReturnNoticedWithoutAClick) {
+    startService(kFourMicrophones);
+    startStudio();
+    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
+    ASSERT_TRUE(list().selectDevice("SN1002"));
+
+    service_->kill();
+    ASSERT_TRUE(
+        pumpUntil([&] { return list().deviceCount() == 0 && !prompts_.messages.empty(); }, 10s));
+    EXPECT_EQ(app_->mainFrame()->selection().selected(), nullptr);
+    runEventLoop(200ms);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, QStringLiteral("The qmMicHost service was completed!"));
+
+    startService(kFourMicrophones);
+    EXPECT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s))
+        << "listed: " << list().deviceCount();
+    EXPECT_EQ(prompts_.messages.size(), 1u);
+}
+
+// Counts the method calls that reach the service while the studio sits idle with four
+// microphones, one of them selected.
+TEST_F(StudioAgainstServiceTest, AnIdleStudioLeavesTheServiceAlone) {
+    startService(kFourMicrophones);
+    startStudio();
+    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
+    ASSERT_TRUE(list().selectDevice("SN1001"));
+    runEventLoop(1000ms);
+
+    qm::testing::ChildProcess monitor(
+        {"dbus-monitor", "--address", bus_.address(), "--profile",
+         std::string("type='method_call',destination='") + ipc::kBusName + "'"});
+    // The monitor reports its own connection first; after that it sees every call.
+    ASSERT_TRUE(monitor.readLine(5s)) << "dbus-monitor did not start";
+    constexpr auto kWindow = 10s;
+    runEventLoop(kWindow);
+    int calls = 0;
+    while (const auto line = monitor.readLine(300ms)) {
+        if (line->rfind("mc", 0) == 0) {
+            ++calls;
+        }
+    }
+    std::printf("service calls of an idle studio with four microphones in %lld s: %d\n",
+                static_cast<long long>(kWindow.count()), calls);
+    EXPECT_LE(calls, 2);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class DeviceListTest : public ::testing::TestWithParam<bool> {
         alder1_ = service().add("SN1001", "Alder");
         cedar_ = service().add("SN1002", "Cedar", false);
         alder2_ = service().add("SN1003", "alder");
-        fixture_.controller.Refresh();
+        fixture_.refresh();
     }
 
     bool showInactive() const { return GetParam(); }
@@ -116,7 +116,7 @@ TEST_P(DeviceListTest, NewMicrophoneIsFetchedAppendedAndListed) {
     notify("SN2000", sdk::QM_NOTIFY_NEW);
     EXPECT_EQ(service().enumerations, enumerations + 1);
     ASSERT_EQ(fixture_.connection.devices().size(), 4u);
-    EXPECT_EQ(fixture_.connection.devices().back(), service().devices.back());
+    EXPECT_EQ(fixture_.connection.devices().back().device, service().devices.back());
     EXPECT_EQ(fixture_.list.groupOf("SN2000"), 3);
 }
 
@@ -143,7 +143,7 @@ TEST_P(DeviceListTest, RemovedMicrophoneLeavesListArrayAndSelection) {
     ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
     notify("SN1001", sdk::QM_NOTIFY_REMOVED);
     EXPECT_FALSE(fixture_.list.containsDevice("SN1001"));
-    EXPECT_EQ(fixture_.connection.findBySerial("SN1001"), nullptr);
+    EXPECT_EQ(fixture_.connection.find("SN1001"), nullptr);
     EXPECT_EQ(fixture_.connection.devices().size(), 2u);
     EXPECT_EQ(fixture_.selection.selected(), nullptr);
 
@@ -163,7 +163,7 @@ TEST_P(DeviceListTest, RemovingAllInactiveRefreshesToStartedMicrophonesOnly) {
     } else {
         service().RemoveAllInactive();  // another client removed them
     }
-    ListFixture::deliver();
+    fixture_.settle();
     EXPECT_EQ(service().removeAllCalls, 1);
     EXPECT_EQ(fixture_.connector.connects, connects + 1);  // a full refresh
     EXPECT_EQ(listed(), (Serials{"SN1001", "SN1003"}));
@@ -175,7 +175,7 @@ TEST_P(DeviceListTest, RemovingAllInactiveRefreshesToStartedMicrophonesOnly) {
 TEST_P(DeviceListTest, ServiceStoppingEmptiesTheListAndSaysSoOnce) {
     const auto oldSinks = service().sinks;
     service().NotifyRelease();
-    ListFixture::deliver();
+    fixture_.settle();
     EXPECT_EQ(fixture_.list.deviceCount(), 0);
     EXPECT_FALSE(fixture_.connection.connected());
     EXPECT_TRUE(service().sinks.empty());
@@ -188,7 +188,7 @@ TEST_P(DeviceListTest, ServiceStoppingEmptiesTheListAndSaysSoOnce) {
     for (const auto& sink : oldSinks) {
         sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE);
     }
-    ListFixture::deliver();
+    fixture_.settle();
     EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
 }
 
@@ -200,7 +200,7 @@ TEST_P(DeviceListTest, NotificationsOfAReplacedSinkAreIgnored) {
     oldSink->OnDeviceNotify("SN1003", sdk::QM_NOTIFY_REMOVED);
     fixture_.controller.Refresh();
     oldSink->OnDeviceNotify("SN2000", sdk::QM_NOTIFY_REMOVED);
-    ListFixture::deliver();
+    fixture_.settle();
     EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
     EXPECT_TRUE(fixture_.list.containsDevice("SN1003"));
     EXPECT_TRUE(fixture_.list.containsDevice("SN2000"));
@@ -209,15 +209,78 @@ TEST_P(DeviceListTest, NotificationsOfAReplacedSinkAreIgnored) {
     EXPECT_NE(service().sinks.front(), oldSink);
 }
 
+TEST_P(DeviceListTest, AServiceThatLeavesTheBusIsReportedOnceAndItsReturnRefreshes) {
+    fixture_.controller.watchService();
+    ASSERT_TRUE(fixture_.connector.watched());
+    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
+    const auto oldSinks = service().sinks;
+
+    fixture_.connector.announce(false);  // killed: no release notification comes
+    fixture_.settle();
+    EXPECT_EQ(fixture_.list.deviceCount(), 0);
+    EXPECT_EQ(fixture_.selection.selected(), nullptr);
+    EXPECT_FALSE(fixture_.connection.connected());
+    ASSERT_EQ(fixture_.prompts.messages.size(), 1u);
+    EXPECT_EQ(fixture_.prompts.messages[0].text, loadString(3743));
+    // A release that comes after all, or the name lost twice, says nothing more.
+    for (const auto& sink : oldSinks) {
+        sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE);
+    }
+    fixture_.connector.announce(false);
+    fixture_.settle();
+    EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
+
+    fixture_.connector.announce(true);
+    fixture_.settle();
+    EXPECT_TRUE(fixture_.connection.connected());
+    EXPECT_EQ(fixture_.list.deviceCount(), showInactive() ? 3 : 2);
+    EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
+}
+
+TEST_P(DeviceListTest, NotificationsThatComeDuringARefreshAreHandledAfterIt) {
+    service().whileAdvising = [this] {
+        service().whileAdvising = nullptr;
+        service().add("SN2000", "Birch");
+        service().notify("SN2000", sdk::QM_NOTIFY_NEW);
+        alder1_->started = false;
+        service().notify("SN1001", sdk::QM_NOTIFY_STOPPED);
+    };
+    fixture_.refresh();
+    EXPECT_TRUE(fixture_.list.containsDevice("SN2000"));
+    EXPECT_EQ(fixture_.list.containsDevice("SN1001"), showInactive());
+    EXPECT_FALSE(fixture_.list.stateOf("SN1001").active);
+}
+
+TEST_P(DeviceListTest, TheListShowsWhatWasLastReadUntilNewsComes) {
+    alder1_->friendlyName = "Renamed elsewhere";
+    fixture_.list.redrawAll();
+    fixture_.settle();
+    EXPECT_EQ(fixture_.list.stateOf("SN1001").friendlyName, QStringLiteral("Desk microphone"));
+    alder1_->started = false;
+    notify("SN1001", sdk::QM_NOTIFY_STOPPED);
+    cedar_->started = true;
+    notify("SN1002", sdk::QM_NOTIFY_STARTED);
+    if (showInactive()) {
+        EXPECT_EQ(fixture_.list.stateOf("SN1001").friendlyName,
+                  QStringLiteral("Renamed elsewhere"));
+    }
+    EXPECT_TRUE(fixture_.list.stateOf("SN1002").active);
+    EXPECT_TRUE(fixture_.connection.isStarted("SN1002"));
+    EXPECT_FALSE(fixture_.connection.isStarted("SN1001"));
+}
+
 TEST(DeviceListNoServiceTest, RunsWithAnEmptyListAndNoMessage) {
     ListFixture fixture;
     fixture.connector.running = false;
-    fixture.controller.Refresh();
+    fixture.refresh();
     EXPECT_FALSE(fixture.connection.connected());
     EXPECT_EQ(fixture.list.deviceCount(), 0);
     EXPECT_EQ(fixture.controller.sink(), nullptr);
     EXPECT_TRUE(fixture.prompts.messages.empty());
     EXPECT_TRUE(fixture.connector.service->sinks.empty());
+
+    fixture.controller.onServicePresence(false);  // not connected: nothing to say
+    EXPECT_TRUE(fixture.prompts.messages.empty());
 }
 
 TEST(DeviceListGroupTest, UnknownProductsGoToTheOtherGroupSameProductsShareOne) {
@@ -226,7 +289,7 @@ TEST(DeviceListGroupTest, UnknownProductsGoToTheOtherGroupSameProductsShareOne) 
     fixture.service().add("SN2", "ROWAN");
     fixture.service().add("SN3", "Rowan");
     fixture.service().add("SN4", "CP2114 USB-Audio Bridge");
-    fixture.controller.Refresh();
+    fixture.refresh();
     EXPECT_EQ(fixture.list.groupOf("SN1"), 0);
     EXPECT_EQ(fixture.list.groupOf("SN2"), 6);
     EXPECT_EQ(fixture.list.groupOf("SN3"), 6);
@@ -241,7 +304,7 @@ TEST(DeviceListGroupTest, MicrophonesWhoseIdentityCantBeReadAreNotListed) {
     ListFixture fixture;
     fixture.service().add("SN1", "Alder")->nameFails = true;
     fixture.service().add("SN2", "Alder");
-    fixture.controller.Refresh();
+    fixture.refresh();
     EXPECT_EQ(fixture.listed(), (Serials{"SN2"}));
 }
 
@@ -249,7 +312,7 @@ TEST(DeviceListCommandTest, RemovingTheSelectedInactiveMicrophoneAsksFirst) {
     ListFixture fixture;
     auto cedar = fixture.service().add("SN1", "Cedar", false);
     fixture.service().add("SN2", "Cedar");
-    fixture.controller.Refresh();
+    fixture.refresh();
 
     EXPECT_FALSE(fixture.controller.commandEnabled(ids::kRemoveInactive));  // none selected
     fixture.list.selectDevice("SN2");
@@ -262,6 +325,7 @@ TEST(DeviceListCommandTest, RemovingTheSelectedInactiveMicrophoneAsksFirst) {
     EXPECT_TRUE(fixture.service().removed.empty());
     fixture.prompts.answer = true;
     fixture.controller.executeCommand(ids::kRemoveInactive);
+    fixture.settle();
     ASSERT_EQ(fixture.service().removed.size(), 1u);
     EXPECT_EQ(fixture.service().removed[0], cedar);
     ASSERT_EQ(fixture.prompts.questions.size(), 2u);
@@ -272,13 +336,14 @@ TEST(DeviceListCommandTest, RemovingTheSelectedInactiveMicrophoneAsksFirst) {
 TEST(DeviceListCommandTest, RenameEditsFriendlyNameAndDescription) {
     ListFixture fixture;
     auto alder = fixture.service().add("SN1", "Alder");
-    fixture.controller.Refresh();
+    fixture.refresh();
     EXPECT_TRUE(fixture.controller.commandEnabled(ids::kRenameDevice));
     fixture.controller.executeCommand(ids::kRenameDevice);  // nothing selected: no dialog
     EXPECT_TRUE(fixture.prompts.editTitles.empty());
 
     fixture.list.selectDevice("SN1");
     fixture.controller.executeCommand(ids::kRenameDevice);
+    fixture.settle();
     EXPECT_EQ(fixture.prompts.editedFrom.first, QStringLiteral("Desk microphone"));
     EXPECT_EQ(fixture.prompts.editedFrom.second, QStringLiteral("Studio A"));
     EXPECT_EQ(alder->friendlyName, "Booth mic");
@@ -305,7 +370,7 @@ TEST(DeviceEventSinkTest, PostsToTheMainThreadAndIgnoresUnknownStates) {
     });
     binding.join();
     EXPECT_TRUE(received.empty());  // nothing runs on the binding's thread
-    ListFixture::deliver();
+    deliver();
     ASSERT_EQ(received.size(), 6u);
     EXPECT_EQ(received.front(), (std::pair<int, std::string>{-1, "SN-1"}));
     EXPECT_EQ(received.back(), (std::pair<int, std::string>{4, "SN4"}));
@@ -313,7 +378,7 @@ TEST(DeviceEventSinkTest, PostsToTheMainThreadAndIgnoresUnknownStates) {
 
     sink->detach();
     sink->OnDeviceNotify("SN1", 1);
-    ListFixture::deliver();
+    deliver();
     EXPECT_EQ(received.size(), 6u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,7 +13,8 @@
 
 namespace qm::studio::testing {
 
-// Records every prompt and answers questions with a preset answer.
+// Records every prompt and answers questions with a preset answer. `whileOpen` runs while a
+// question or dialog is open, as the events its nested event loop handles would.
 class RecordingPrompts final : public UserPrompts {
   public:
     struct Shown {
@@ -23,12 +25,14 @@ class RecordingPrompts final : public UserPrompts {
     void showMessage(const QString& text, Icon icon) override { messages.push_back({text, icon}); }
     bool askYesNo(const QString& text, Icon icon) override {
         questions.push_back({text, icon});
+        runWhileOpen();
         return answer;
     }
     bool editNameAndDescription(const QString& title, QString& name,
                                 QString& description) override {
         editTitles.push_back(title);
         editedFrom = {name, description};
+        runWhileOpen();
         if (!answer) {
             return false;
         }
@@ -37,6 +41,15 @@ class RecordingPrompts final : public UserPrompts {
         return true;
     }
 
+    void runWhileOpen() {
+        if (whileOpen) {
+            auto once = std::move(whileOpen);
+            whileOpen = nullptr;
+            once();
+        }
+    }
+
+    std::function<void()> whileOpen;
     std::vector<Shown> messages;
     std::vector<Shown> questions;
     std::vector<QString> editTitles;

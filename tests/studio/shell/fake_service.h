@@ -3,8 +3,12 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/sdk/identifiers.h"
@@ -17,6 +21,30 @@ namespace qm::studio::testing {
 
 using sdk::HRESULT;
 
+// Calls the studio made to the fakes on the thread that runs the tests (its GUI thread): there
+// should be none.
+inline std::atomic<int>& guiThreadCalls() {
+    static std::atomic<int> count{0};
+    return count;
+}
+
+inline const std::thread::id& guiThread() {
+    static const std::thread::id id = std::this_thread::get_id();
+    return id;
+}
+
+// Takes this thread as the GUI thread and starts counting anew.
+inline void resetGuiThreadCalls() {
+    static_cast<void>(guiThread());
+    guiThreadCalls() = 0;
+}
+
+inline void noteCallThread() {
+    if (std::this_thread::get_id() == guiThread()) {
+        ++guiThreadCalls();
+    }
+}
+
 // A microphone as the service hands it out: identity and state in plain fields, every other
 // call answered by GoogleMock's defaults.
 class FakeDevice : public ::testing::NiceMock<sdk::testing::MockQMDevice> {
@@ -26,10 +54,12 @@ class FakeDevice : public ::testing::NiceMock<sdk::testing::MockQMDevice> {
         using ::testing::_;
         using ::testing::Invoke;
         ON_CALL(*this, GetDeviceSN(_)).WillByDefault(Invoke([this](std::string& out) {
+            noteCallThread();
             out = serial;
             return sdk::S_OK;
         }));
         ON_CALL(*this, GetName(_)).WillByDefault(Invoke([this](std::string& out) {
+            noteCallThread();
             if (nameFails) {
                 return sdk::E_NOINTERFACE;
             }
@@ -37,6 +67,7 @@ class FakeDevice : public ::testing::NiceMock<sdk::testing::MockQMDevice> {
             return sdk::S_OK;
         }));
         ON_CALL(*this, IsStarted()).WillByDefault(Invoke([this] {
+            noteCallThread();
             return started ? sdk::S_OK : sdk::S_FALSE;
         }));
         ON_CALL(*this, GetVendorID(_)).WillByDefault(Invoke([this](std::string& out) {
@@ -48,18 +79,22 @@ class FakeDevice : public ::testing::NiceMock<sdk::testing::MockQMDevice> {
             return sdk::S_OK;
         }));
         ON_CALL(*this, GetFriendlyName(_)).WillByDefault(Invoke([this](std::string& out) {
+            noteCallThread();
             out = friendlyName;
             return sdk::S_OK;
         }));
         ON_CALL(*this, GetDescription(_)).WillByDefault(Invoke([this](std::string& out) {
+            noteCallThread();
             out = description;
             return sdk::S_OK;
         }));
         ON_CALL(*this, SetFriendlyName(_)).WillByDefault(Invoke([this](const std::string& in) {
+            noteCallThread();
             friendlyName = in;
             return sdk::S_OK;
         }));
         ON_CALL(*this, SetDescription(_)).WillByDefault(Invoke([this](const std::string& in) {
+            noteCallThread();
             description = in;
             return sdk::S_OK;
         }));
@@ -100,6 +135,7 @@ class FakeService final : public sdk::IQuillmereSDK {
         return sdk::S_OK;
     }
     HRESULT IsInitialize() override {
+        noteCallThread();
         ++initializeCalls;
         return initializeCalls > notInitializedCalls ? sdk::S_OK : sdk::S_FALSE;
     }
@@ -108,6 +144,7 @@ class FakeService final : public sdk::IQuillmereSDK {
         return sdk::S_OK;
     }
     HRESULT EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* out) override {
+        noteCallThread();
         ++enumerations;
         auto snapshot =
             std::make_shared<sdk::SnapshotEnumerator::Snapshot>(devices.begin(), devices.end());
@@ -115,6 +152,7 @@ class FakeService final : public sdk::IQuillmereSDK {
         return sdk::S_OK;
     }
     HRESULT RemoveDevice(const std::shared_ptr<sdk::IQMDevice>& device) override {
+        noteCallThread();
         removed.push_back(device);
         return sdk::S_OK;
     }
@@ -135,13 +173,21 @@ class FakeService final : public sdk::IQuillmereSDK {
     }
     HRESULT SetLogFolder(const std::string&) override { return sdk::S_OK; }
     HRESULT AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& sink) override {
+        noteCallThread();
         sinks.push_back(sink);
+        if (whileAdvising) {
+            whileAdvising();
+        }
         return sdk::S_OK;
     }
     HRESULT UnadviceSink(const std::shared_ptr<sdk::IDeviceNotify>& sink) override {
+        noteCallThread();
         std::erase(sinks, sink);
         return sdk::S_OK;
     }
+
+    // Runs inside AdviceSink, after the sink was added.
+    std::function<void()> whileAdvising;
 
     std::vector<std::shared_ptr<FakeDevice>> devices;
     std::vector<std::shared_ptr<sdk::IDeviceNotify>> sinks;
@@ -152,17 +198,49 @@ class FakeService final : public sdk::IQuillmereSDK {
     int removeAllCalls = 0;
 };
 
-// Hands out the fake service while it "runs".
+// Hands out the fake service while it "runs", and tells the watcher when it comes and goes.
 class FakeConnector final : public ServiceConnector {
   public:
     std::shared_ptr<sdk::IQuillmereSDK> connect() override {
+        noteCallThread();
         ++connects;
         return running ? service : nullptr;
+    }
+    std::unique_ptr<ServiceWatch> watch(PresenceHandler changed) override {
+        std::lock_guard guard(mutex_);
+        watcher_ = std::move(changed);
+        return std::make_unique<Watch>(*this);
+    }
+
+    // The service appears on the bus or leaves it, as the bus would tell.
+    void announce(bool present) {
+        std::lock_guard guard(mutex_);
+        running = present;
+        if (watcher_) {
+            watcher_(present);
+        }
+    }
+    bool watched() {
+        std::lock_guard guard(mutex_);
+        return static_cast<bool>(watcher_);
     }
 
     std::shared_ptr<FakeService> service = std::make_shared<FakeService>();
     bool running = true;
     int connects = 0;
+
+  private:
+    struct Watch final : ServiceWatch {
+        explicit Watch(FakeConnector& owner) : owner_(owner) {}
+        ~Watch() override {
+            std::lock_guard guard(owner_.mutex_);
+            owner_.watcher_ = nullptr;
+        }
+        FakeConnector& owner_;
+    };
+
+    std::mutex mutex_;
+    PresenceHandler watcher_;
 };
 
 }  // namespace qm::studio::testing

@@ -14,6 +14,7 @@
 #include "common/runtime/virtual_clock.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
+#include "studio/controls/backstage_view.h"
 #include "studio/controls/docking_pane_manager.h"
 #include "studio/controls/keyboard_locks.h"
 #include "studio/controls/ribbon_bar.h"
@@ -26,6 +27,7 @@
 #include "studio/shell/device_list_controller.h"
 #include "studio/shell/fake_parts.h"
 #include "studio/shell/fake_service.h"
+#include "studio/shell/frame_fixture.h"
 #include "studio/shell/main_frame.h"
 #include "studio/shell/pane_source.h"
 #include "studio/shell/reset_flow.h"
@@ -40,86 +42,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Delivers posted events (the first refresh, sink notifications).
-void deliver() {
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-}
-
-class RecordingTaskbar final : public controls::TaskbarProgress {
-  public:
-    explicit RecordingTaskbar(std::vector<std::string>& calls) : calls_(calls) {}
-    void setState(State state) override {
-        calls_.push_back("state " + std::to_string(static_cast<int>(state)));
-    }
-    void setRange(int maximum) override { calls_.push_back("range " + std::to_string(maximum)); }
-    void setValue(int value) override { calls_.push_back("value " + std::to_string(value)); }
-    void clear() override { calls_.push_back("clear"); }
-
-  private:
-    std::vector<std::string>& calls_;
-};
-
-class NoLocks final : public controls::KeyboardLocks {
-  public:
-    controls::LockStates read() override { return {}; }
-};
-
-class MainFrameTest : public ::testing::Test {
-  public:
-    MainFrameTest() {
-        registry::Key devices;
-        EXPECT_EQ(registry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
-                                             registry::Access::ReadWrite, devices),
-                  registry::ERROR_SUCCESS);
-        EXPECT_EQ(registry::writeString(devices, "ProfileFolder", profiles().string()),
-                  registry::ERROR_SUCCESS);
-        alder_ = connector_.service->add("SN1001", "Alder");
-        cedar_ = connector_.service->add("SN1002", "Cedar", false);
-    }
-    ~MainFrameTest() override { app_.reset(); }
-
-  protected:
-    std::filesystem::path profiles() const { return registry_.folder.path() / "profiles"; }
-
-    StudioEnvironment environment() {
-        StudioEnvironment environment;
-        environment.connector = &connector_;
-        environment.hooks = StudioHooks{&endpoints_, &parts_, &panels_, nullptr, nullptr, nullptr};
-        environment.prompts = &prompts_;
-        environment.links = &links_;
-        environment.makeTaskbar = [this] { return std::make_unique<RecordingTaskbar>(taskbar_); };
-        environment.makeKeyboardLocks = [] { return std::make_unique<NoLocks>(); };
-        environment.isAdministrator = [this] { return administrator_; };
-        environment.clock = &clock_;
-        environment.translationsFolder =
-            QString::fromStdString((registry_.folder.path() / "Translations").string());
-        environment.resetStep = 1ms;
-        return environment;
-    }
-
-    CMainFrame& start() {
-        app_ = std::make_unique<CTonecraftApp>(*registry_.store, environment());
-        EXPECT_TRUE(app_->InitInstance());
-        deliver();  // the first refresh, posted at creation
-        return *app_->mainFrame();
-    }
-    controls::RegistryManager& manager() { return app_->registry(); }
-
-    TempRegistry registry_;
-    FakeConnector connector_;
-    VirtualClock clock_;
-    RecordingParts parts_;
-    RecordingPanels panels_{parts_};
-    FakeEndpoints endpoints_;
-    RecordingPrompts prompts_;
-    RecordingLinks links_;
-    std::vector<std::string> taskbar_;
-    bool administrator_ = false;
-    std::shared_ptr<FakeDevice> alder_;
-    std::shared_ptr<FakeDevice> cedar_;
-    std::unique_ptr<CTonecraftApp> app_;
-};
+using MainFrameTest = FrameFixture;
 
 TEST_F(MainFrameTest, FirstStartShowsTheFrameWithTheServicesMicrophones) {
     {
@@ -307,6 +230,7 @@ TEST_F(MainFrameTest, ClosingUnadvisesAndSavesLayoutAndPlacement) {
     CMainFrame& frame = start();
     ASSERT_EQ(connector_.service->sinks.size(), 1u);
     frame.close();
+    settle();
     EXPECT_TRUE(connector_.service->sinks.empty());
     EXPECT_TRUE(parts_.called("releaseOutputs"));
     EXPECT_TRUE(manager().getProfileBinary("DockingPaneLayouts\\NormalLayout", "State"));
@@ -381,10 +305,58 @@ TEST_F(MainFrameTest, ShowUnactiveBoxSwitchesTheListAndIsStored) {
 TEST_F(MainFrameTest, TheServiceStoppingIsReportedOnceAndEmptiesTheList) {
     CMainFrame& frame = start();
     connector_.service->NotifyRelease();
-    deliver();
+    settle();
     EXPECT_EQ(frame.sourcePane()->list()->deviceCount(), 0);
     ASSERT_EQ(prompts_.messages.size(), 1u);
     EXPECT_EQ(prompts_.messages[0].text, QStringLiteral("The qmMicHost service was completed!"));
+}
+
+TEST_F(MainFrameTest, TheWaveformSitsAboveTheSpectrumInTheRatioLastLeft) {
+    CMainFrame& frame = start();
+    QSplitter* split = frame.childView()->waveformSplitter();
+    EXPECT_EQ(split->orientation(), Qt::Vertical);
+    EXPECT_EQ(split->indexOf(frame.childView()->waveformPlace()), 0);
+    EXPECT_EQ(split->indexOf(frame.childView()->spectrumPlace()), 1);
+    EXPECT_NEAR(frame.childView()->waveformShare(), 0.5, 0.02);
+
+    // The user drags the split; showing the window again (a window flag changed) keeps it.
+    const int height = split->sizes()[0] + split->sizes()[1];
+    split->setSizes({height * 3 / 10, height - height * 3 / 10});
+    frame.topWindowAction()->trigger();
+    frame.topWindowAction()->trigger();
+    settle();
+    EXPECT_NEAR(frame.childView()->waveformShare(), 0.3, 0.02);
+
+    frame.close();
+    app_->ExitInstance();
+    const auto stored = manager().getProfileDouble("Splitter", "Waveform_V");
+    ASSERT_TRUE(stored);
+    EXPECT_NEAR(*stored, 0.3, 0.02);
+
+    CMainFrame& again = start();
+    EXPECT_EQ(again.childView()->waveformSplitter()->orientation(), Qt::Vertical);
+    EXPECT_NEAR(again.childView()->waveformShare(), 0.3, 0.02);
+    const QList<int> sizes = again.childView()->waveformSplitter()->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    EXPECT_NEAR(static_cast<double>(sizes[0]) / (sizes[0] + sizes[1]), 0.3, 0.02);
+}
+
+TEST_F(MainFrameTest, TheBackstageListsOptionsAboutAndExitInThatOrder) {
+    CMainFrame& frame = start();
+    frame.onCommand(ids::kSystemButton);
+    settle();
+    ASSERT_TRUE(frame.backstage()->isOpen());
+    EXPECT_EQ(frame.backstage()->currentPage(), 3009) << "Options opens first";
+    const auto top = [&frame](const QWidget* widget) {
+        return widget->mapTo(frame.backstage(), QPoint(0, 0)).y();
+    };
+    const QWidget* options = frame.backstage()->tabButton(3009);
+    const QWidget* about = frame.backstage()->tabButton(ids::kAboutCommand);
+    const auto* exit = frame.findChild<QToolButton*>(QStringLiteral("backstageCommand57665"));
+    ASSERT_TRUE(options != nullptr && about != nullptr && exit != nullptr);
+    EXPECT_EQ(frame.backstage()->tabButton(3009)->text(), QStringLiteral("Options"));
+    EXPECT_LT(top(options), top(about));
+    EXPECT_LT(top(about), top(exit));
 }
 
 TEST_F(MainFrameTest, ExitCommandOfTheBackstageClosesTheFrame) {
