@@ -4,6 +4,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "studio/shell/command_ids.h"
 
@@ -75,7 +76,7 @@ double CChildView::waveformShare() const {
 void CChildView::applyWaveformShare() {
     // Sizes are taken as weights: the splitter shares out whatever height it has in this ratio.
     constexpr int kWeight = 10000;
-    const int first = static_cast<int>(kWeight * waveformShare_ + 0.5);
+    const int first = static_cast<int>(std::lround(kWeight * waveformShare_));
     waveformSplitter_->setSizes({first, kWeight - first});
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <algorithm>
+#include <utility>
 
 #include "common/text/text.h"
 
@@ -32,16 +33,20 @@ void ServiceCalls::post(std::string lane, std::function<void()> work) {
 }
 
 void ServiceCalls::enqueue(std::string lane, std::string key, std::function<void()> run) {
+    // What a refused or replaced call held (perhaps the last reference to a proxy) goes after
+    // the lock is released.
+    std::function<void()> dropped;
     {
         std::lock_guard guard(mutex_);
         if (!accepting_) {
+            dropped = std::move(run);
             return;
         }
         if (!key.empty()) {
             const auto last = std::find_if(queue_.rbegin(), queue_.rend(),
                                            [&lane](const Job& job) { return job.lane == lane; });
             if (last != queue_.rend() && last->key == key) {
-                last->run = std::move(run);
+                dropped = std::exchange(last->run, std::move(run));
                 return;
             }
         }
@@ -77,24 +82,26 @@ void ServiceCalls::work() {
         if (next == queue_.end()) {
             return;  // stopping, and nothing of ours is left
         }
-        Job job = std::move(*next);
+        const std::string lane = next->lane;
+        std::function<void()> run = std::move(next->run);
         queue_.erase(next);
-        busyLanes_.insert(job.lane);
+        busyLanes_.insert(lane);
         ++running_;
         lock.unlock();
         bool delivered = true;
         try {
-            job.run();
+            run();
         } catch (...) {
             // The proxies do not throw; a call that did anyway gives no result.
             delivered = false;
         }
+        run = nullptr;  // what the call held goes outside the lock
         lock.lock();
         --running_;
         if (!delivered) {
             --outstanding_;
         }
-        busyLanes_.erase(job.lane);
+        busyLanes_.erase(lane);
         // The lane's next job may wait for this one.
         wake_.notify_all();
         settled_.notify_all();
@@ -102,6 +109,7 @@ void ServiceCalls::work() {
 }
 
 void ServiceCalls::shutdown(std::chrono::milliseconds grace) {
+    std::deque<Job> dropped;
     {
         std::unique_lock lock(mutex_);
         if (workers_.empty()) {
@@ -110,9 +118,10 @@ void ServiceCalls::shutdown(std::chrono::milliseconds grace) {
         accepting_ = false;
         settled_.wait_for(lock, grace, [this] { return queue_.empty() && running_ == 0; });
         outstanding_ -= static_cast<int>(queue_.size());
-        queue_.clear();
+        dropped.swap(queue_);
         stopping_ = true;
     }
+    dropped.clear();
     wake_.notify_all();
     for (std::thread& worker : workers_) {
         worker.join();

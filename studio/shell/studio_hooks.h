@@ -11,6 +11,12 @@
 // What the shell asks of the studio's other parts: the audio system, the monitoring views, the
 // control panels, the profile list and service control. The shell calls each through these
 // interfaces; a part that is not plugged in (a null pointer in StudioHooks) is passed over.
+//
+// Every hook is called on the GUI thread and must not wait for the service there. A part that
+// needs the service (the panels reading the selected microphone, a change they send) posts the
+// call through CMainFrame::serviceCalls() on the microphone's lane (postChange for a change)
+// and ties the result to CMainFrame::selection().guard(). The ribbon asks the can...() and
+// isServiceRunning() handlers four times a second: they answer from state the part keeps.
 namespace qm::studio {
 
 // The audio system's capture endpoints, matched to a microphone by its USB container id.

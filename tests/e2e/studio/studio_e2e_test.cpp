@@ -188,9 +188,10 @@ TEST_F(StudioAgainstServiceTest, TheEventLoopKeepsRunningWhileTheServiceIsStoppe
     for (std::size_t i = 1; i < ticks.size(); ++i) {
         longest = std::max(longest, ticks[i] - ticks[i - 1]);
     }
-    EXPECT_LE(longest, kPeriod + 100ms)
-        << "longest gap between ticks: "
-        << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms";
+    const auto longestMs = std::chrono::duration_cast<std::chrono::milliseconds>(longest).count();
+    std::printf("longest gap between 50 ms ticks with the service stopped: %lld ms\n",
+                static_cast<long long>(longestMs));
+    EXPECT_LE(longest, kPeriod + 100ms);
 
     // Nothing was lost once the service runs again.
     runEventLoop(500ms);
