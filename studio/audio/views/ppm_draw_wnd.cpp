@@ -1,7 +1,5 @@
 #include "studio/audio/views/ppm_draw_wnd.h"
 
-#include <QPaintEvent>
-#include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
@@ -31,17 +29,15 @@ int positionOf(float volume) {
 }  // namespace
 
 CPPMDrawWnd::CPPMDrawWnd(PeakLevels& peaks, QWidget* parent)
-    : QWidget(parent),
+    : PlotWindow(kFramePeriod, parent),
       peaks_(peaks),
       colors_{colorFromColorRef(0xEDDAC3), colorFromColorRef(0x00FFFF),
               colorFromColorRef(0x0000FF)},
       icons_(meterIcons()),
       input_(new studio::controls::MediaSlider(this)),
       output_(new studio::controls::MediaSlider(this)),
-      frames_(new RepaintTimer(this, kFramePeriod, [this] { showPeaks(); })),
       holds_(new RepaintTimer(this, kHoldFallPeriod, [this] { fallBack(); })) {
     setObjectName(QStringLiteral("CPPMDrawWnd"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
     input_->setObjectName(QStringLiteral("inputVolumeSlider"));
     output_->setObjectName(QStringLiteral("outputVolumeSlider"));
     for (studio::controls::MediaSlider* slider : {input_, output_}) {
@@ -64,11 +60,6 @@ CPPMDrawWnd::CPPMDrawWnd(PeakLevels& peaks, QWidget* parent)
 void CPPMDrawWnd::setColors(const PeakMeterColors& colors) {
     colors_ = colors;
     Restart();
-}
-
-void CPPMDrawWnd::Restart() {
-    scaleValid_ = false;
-    update();
 }
 
 void CPPMDrawWnd::setPosition(studio::controls::MediaSlider* slider, int position) {
@@ -102,25 +93,17 @@ void CPPMDrawWnd::fallBack() {
 }
 
 void CPPMDrawWnd::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
+    PlotWindow::resizeEvent(event);
     const int top = height() - kSliderTopFromBottom;
     input_->setGeometry(kInputSliderX, top, kSliderWidth, kSliderHeight);
     output_->setGeometry(kOutputSliderX, top, kSliderWidth, kSliderHeight);
-    scaleValid_ = false;
 }
 
-void CPPMDrawWnd::paintEvent(QPaintEvent* event) {
-    if (width() <= 0 || height() <= 0) {
-        return;
-    }
-    if (!scaleValid_) {
-        scale_ = QPixmap(size());
-        QPainter scalePainter(&scale_);
-        drawPeakMeterScale(scalePainter, size(), icons_);
-        scaleValid_ = true;
-    }
-    QPainter painter(this);
-    painter.drawPixmap(event->rect(), scale_, event->rect());
+void CPPMDrawWnd::drawScale(QPainter& painter) {
+    drawPeakMeterScale(painter, size(), icons_);
+}
+
+void CPPMDrawWnd::drawMovingPart(QPainter& painter) {
     drawPeakMeterLevels(painter, size(), levels_, colors_, buffers_);
 }
 

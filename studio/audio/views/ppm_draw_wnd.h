@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QPixmap>
-#include <QWidget>
 #include <chrono>
 
 #include "studio/audio/peak_levels.h"
 #include "studio/audio/peak_meter_levels.h"
 #include "studio/audio/views/peak_meter_painter.h"
-#include "studio/audio/views/repaint_timer.h"
+#include "studio/audio/views/plot_window.h"
 
 namespace qm::studio::controls {
 class MediaSlider;
@@ -18,7 +16,7 @@ class MediaSlider;
 // peaks from the audio system at that moment; a second timer lets the holds fall back.
 namespace qm::audio::views {
 
-class CPPMDrawWnd : public QWidget {
+class CPPMDrawWnd : public PlotWindow {
     Q_OBJECT
 
   public:
@@ -28,9 +26,8 @@ class CPPMDrawWnd : public QWidget {
 
     explicit CPPMDrawWnd(PeakLevels& peaks, QWidget* parent = nullptr);
 
+    // The holds stay across a change of colours (and Restart).
     void setColors(const PeakMeterColors& colors);
-    // Draws the scale afresh and repaints: after a colour changed. The holds stay.
-    void Restart();
 
     // The sliders at volume × 1000, clamped to their range; no signal is emitted.
     void setInputVolume(float volume);
@@ -46,7 +43,6 @@ class CPPMDrawWnd : public QWidget {
     const PeakMeterLevels& levels() const { return levels_; }
     studio::controls::MediaSlider* inputSlider() const { return input_; }
     studio::controls::MediaSlider* outputSlider() const { return output_; }
-    const QTimer& frameTimer() const { return frames_->timer(); }
     const QTimer& holdTimer() const { return holds_->timer(); }
 
   signals:
@@ -55,7 +51,9 @@ class CPPMDrawWnd : public QWidget {
     void outputVolumeMoved(int position);
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
+    void drawScale(QPainter& painter) override;
+    void drawMovingPart(QPainter& painter) override;
+    void frameTick() override { showPeaks(); }
     void resizeEvent(QResizeEvent* event) override;
 
   private:
@@ -66,12 +64,9 @@ class CPPMDrawWnd : public QWidget {
     PeakMeterColors colors_;
     PeakMeterBuffers buffers_;
     QImage icons_;
-    QPixmap scale_;
-    bool scaleValid_ = false;
     bool settingPosition_ = false;
     studio::controls::MediaSlider* input_;
     studio::controls::MediaSlider* output_;
-    RepaintTimer* frames_;
     RepaintTimer* holds_;
 };
 

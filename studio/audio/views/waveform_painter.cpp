@@ -110,9 +110,9 @@ void drawWaveformColumns(QPainter& painter, QSize size,
                 const double h = height(v);
                 const int top = qRound(mid - h);
                 const int bottom = qRound(mid + h - 1);
-                painter.fillRect(QRect(plotRight - c, std::min(top, bottom), 1,
-                                       std::abs(bottom - top) + 1),
-                                 waveColor);
+                painter.fillRect(
+                    QRect(plotRight - c, std::min(top, bottom), 1, std::abs(bottom - top) + 1),
+                    waveColor);
             }
         }
         return;
