@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev sqlite3 libpugixml-dev libhidapi-dev libudev-dev
   libsystemd-dev libsdbus-c++-dev libsdbus-c++-bin dbus-daemon dbus dbus-bin
-  qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
+  qt6-base-dev qt6-svg-dev qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   libfftw3-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils libpulse-dev
   systemd scdoc dpkg-dev lintian man-db libnss-wrapper
 )

@@ -41,7 +41,19 @@ MediaSlider::Images MediaSlider::defaultImages(const QColor& accent) {
 }
 
 QSize MediaSlider::sizeHint() const {
-    return {18, 212};
+    return orientation() == Qt::Vertical ? QSize(18, 212) : QSize(212, 18);
+}
+
+int MediaSlider::alongLength() const {
+    return orientation() == Qt::Vertical ? height() : width();
+}
+
+int MediaSlider::acrossLength() const {
+    return orientation() == Qt::Vertical ? width() : height();
+}
+
+int MediaSlider::trackPositionOf(QPoint point) const {
+    return orientation() == Qt::Vertical ? point.y() : width() - 1 - point.x();
 }
 
 int MediaSlider::trackTop() const {
@@ -49,7 +61,7 @@ int MediaSlider::trackTop() const {
 }
 
 int MediaSlider::trackBottom() const {
-    return std::max(trackTop(), height() - 1 - (images_.thumb.height() - 1) / 2);
+    return std::max(trackTop(), alongLength() - 1 - (images_.thumb.height() - 1) / 2);
 }
 
 int MediaSlider::thumbCentre() const {
@@ -76,18 +88,24 @@ int MediaSlider::valueAt(int y) const {
 
 void MediaSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (hasFocus()) {
+        painter.setPen(QColor(110, 110, 110));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    if (orientation() == Qt::Horizontal) {
+        // Drawn as the vertical slider turned a quarter clockwise: its top, the maximum, right.
+        painter.translate(width(), 0);
+        painter.rotate(90);
+    }
     const int channelWidth = images_.channel.width();
-    const int x = (width() - channelWidth) / 2;
+    const int x = (acrossLength() - channelWidth) / 2;
     const int centre = thumbCentre();
     painter.drawImage(QRect(x, trackTop(), channelWidth, centre - trackTop()), images_.channel);
     painter.drawImage(QRect(x, centre, channelWidth, trackBottom() - centre + 1),
                       images_.litChannel);
     const QImage& thumb = images_.thumb;
-    painter.drawImage(QPoint((width() - thumb.width()) / 2, centre - thumb.height() / 2), thumb);
-    if (hasFocus()) {
-        painter.setPen(QColor(110, 110, 110));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    painter.drawImage(QPoint((acrossLength() - thumb.width()) / 2, centre - thumb.height() / 2),
+                      thumb);
 }
 
 void MediaSlider::mousePressEvent(QMouseEvent* event) {
@@ -96,7 +114,7 @@ void MediaSlider::mousePressEvent(QMouseEvent* event) {
         return;
     }
     setSliderDown(true);
-    setSliderPosition(valueAt(event->position().toPoint().y()));
+    setSliderPosition(valueAt(trackPositionOf(event->position().toPoint())));
     event->accept();
 }
 
@@ -105,7 +123,7 @@ void MediaSlider::mouseMoveEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
-    setSliderPosition(valueAt(event->position().toPoint().y()));
+    setSliderPosition(valueAt(trackPositionOf(event->position().toPoint())));
     event->accept();
 }
 

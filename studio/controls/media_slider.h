@@ -5,10 +5,11 @@
 
 namespace qm::studio::controls {
 
-// A vertical slider drawn from images (the "MediaSlider" of the studio's monitoring views): a
+// A slider drawn from images (the "MediaSlider" of the studio's monitoring views and panels): a
 // channel image stretched along its length, the part of it below the thumb in a lit image, and
-// the thumb. Nothing else is painted, so the window behind shows around them. The top end is the
-// maximum. A press anywhere on the slider moves the thumb there and drags it; the wheel and the
+// the thumb. Nothing else is painted, so the window behind shows around them. Vertical by
+// default, with the maximum at the top; a horizontal one is the same picture turned a quarter
+// clockwise, with the maximum at the right. A press anywhere on the slider moves the thumb there and drags it; the wheel and the
 // arrow and page keys step as with any slider. Every position change emits valueChanged.
 class MediaSlider : public QAbstractSlider {
     Q_OBJECT
@@ -37,7 +38,11 @@ class MediaSlider : public QAbstractSlider {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    // The track's top and bottom rows for the thumb's centre.
+    // Lengths along and across the track, and a point's position along it (0 at the maximum).
+    int alongLength() const;
+    int acrossLength() const;
+    int trackPositionOf(QPoint point) const;
+    // The track's top and bottom rows for the thumb's centre (vertical picture).
     int trackTop() const;
     int trackBottom() const;
     int valueAt(int y) const;
