@@ -36,6 +36,12 @@ ImageButton::ImageButton(Kind kind, const QString& caption, QWidget* parent)
     setAttribute(Qt::WA_Hover);
 }
 
+void ImageButton::setCaptionBelow(bool below) {
+    captionBelow_ = below;
+    updateGeometry();
+    update();
+}
+
 QSize ImageButton::sizeHint() const {
     const QFontMetrics metrics(font());
     const int textWidth = text().isEmpty() ? 0 : metrics.horizontalAdvance(text());
@@ -43,6 +49,9 @@ QSize ImageButton::sizeHint() const {
         return {std::max(textWidth + 2 * kPushPadding, 60), 24};
     }
     const int indicatorWidth = kind_ == Kind::Switch ? 2 * kIndicatorSize : kIndicatorSize;
+    if (captionBelow_) {
+        return {std::max(indicatorWidth, textWidth), kIndicatorSize + 2 + metrics.height()};
+    }
     return {indicatorWidth + (textWidth > 0 ? kCaptionGap + textWidth : 0),
             std::max(kIndicatorSize, metrics.height())};
 }
@@ -52,6 +61,9 @@ QRect ImageButton::imageRect() const {
         return rect();
     }
     const int indicatorWidth = kind_ == Kind::Switch ? 2 * kIndicatorSize : kIndicatorSize;
+    if (captionBelow_) {
+        return {(width() - indicatorWidth) / 2, 0, indicatorWidth, kIndicatorSize};
+    }
     return {0, (height() - kIndicatorSize) / 2, indicatorWidth, kIndicatorSize};
 }
 
@@ -64,15 +76,24 @@ void ImageButton::paintEvent(QPaintEvent*) {
     const QRect image = imageRect();
     painter.drawPixmap(image, panelImage(QString::fromLatin1(imageOf(kind_, isChecked() || isDown())),
                                          image.size(), devicePixelRatioF()));
-    if (isEnabled() && (hovered_ || isDown())) {
-        painter.fillRect(image, isDown() ? QColor(0, 0, 0, 50) : QColor(255, 255, 255, 28));
+    const bool lit = isEnabled() && (hovered_ || isDown());
+    if (lit && kind_ == Kind::Push) {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(isDown() ? QColor(0, 0, 0, 50) : QColor(255, 255, 255, 28));
+        painter.drawRoundedRect(QRectF(image).adjusted(1, 1, -1, -1), 3, 3);
     }
     if (text().isEmpty()) {
         return;
     }
-    painter.setPen(darkColors().text);
+    painter.setPen(lit ? QColor(Qt::white) : darkColors().text);
     if (kind_ == Kind::Push) {
         painter.drawText(rect(), Qt::AlignCenter, text());
+        return;
+    }
+    if (captionBelow_) {
+        painter.drawText(QRect(0, image.bottom() + 2, width(), height() - image.height() - 2),
+                         Qt::AlignHCenter | Qt::AlignTop, text());
         return;
     }
     const QRect caption(image.right() + 1 + kCaptionGap, 0, width() - image.width() - kCaptionGap,

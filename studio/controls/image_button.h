@@ -23,6 +23,8 @@ class ImageButton : public QAbstractButton {
     ImageButton(Kind kind, const QString& caption, QWidget* parent = nullptr);
 
     Kind kind() const { return kind_; }
+    // The caption under the image, centred, instead of at its right (switches and options).
+    void setCaptionBelow(bool below);
     QSize sizeHint() const override;
 
   protected:
@@ -35,6 +37,7 @@ class ImageButton : public QAbstractButton {
     QRect imageRect() const;
 
     Kind kind_;
+    bool captionBelow_ = false;
     bool hovered_ = false;
 };
 

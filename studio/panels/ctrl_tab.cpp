@@ -55,6 +55,9 @@ QLabel* CCtrlTab::valueLabel(int x, int y, int width) {
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, controls::darkColors().text);
+    label->setPalette(palette);
     label->setGeometry(x, y, width, 18);
     return label;
 }

@@ -24,11 +24,11 @@ RowText rowText(Filter filter) {
 }
 
 constexpr int kLeft = 15;
-constexpr int kTop = 20;
+constexpr int kTop = 18;
 constexpr int kRowHeight = 50;
-constexpr int kMasterX = 175;
-constexpr int kButtonsX = 225;
-constexpr int kButtonWidth = 65;
+constexpr int kMasterX = 160;
+constexpr int kButtonsX = 210;
+constexpr int kButtonWidth = 66;
 
 }  // namespace
 
@@ -51,6 +51,8 @@ CCtrlTabLPF::CCtrlTabLPF(PanelLink& link, QWidget* parent)
             auto* button = optionButton(masterId(filter) + code, label,
                                         label + QLatin1Char('\n') + panelText(text.shortName),
                                         kButtonsX + (code - 1) * kButtonWidth, y, kButtonWidth);
+            button->setCaptionBelow(true);
+            button->resize(kButtonWidth, button->sizeHint().height());
             connect(button, &QAbstractButton::clicked, this, [this, filter, code] {
                 const SettingCall call = model_.choose(filter, code);
                 refresh();
