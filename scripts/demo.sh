@@ -6,21 +6,26 @@
 # here) that plays a test signal shaped by its DSP settings. Ctrl+C stops everything this script
 # started and removes the sources it added.
 #
-#   scripts/demo.sh [--no-studio]
+#   scripts/demo.sh [--no-studio | --screenshots]
 #
 # Without a display ($DISPLAY unset) the studio runs on a virtual display (Xvfb) and the script
-# saves a screenshot of it every few seconds to <state>/studio.png.
+# saves a screenshot of it every few seconds to <state>/studio.png. With --screenshots the demo
+# gives its microphones a few settings, pictures every control panel on a virtual display into
+# docs/panels/ and stops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 with_studio=1
+screenshots=0
 [ "${1:-}" = "--no-studio" ] && with_studio=0
+[ "${1:-}" = "--screenshots" ] && screenshots=1
 
 ./scripts/install-deps.sh
 build_dir=$(./scripts/build.sh | tail -n 1)
 host="$build_dir/service/com/qmMicHost"
 qmctl="$build_dir/tools/qmctl/qmctl"
 studio="$build_dir/studio/shell/qmTonecraft"
+snapshots="$build_dir/studio/panels/panel_snapshots"
 
 state=$(mktemp -d /tmp/quillmere-demo.XXXXXX)
 pids=()
@@ -80,6 +85,20 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 "$qmctl" list
+
+if [ $screenshots -eq 1 ]; then
+  # Settings that show on the panels: two equaliser bands, the filters, the ALC, the loop gain,
+  # a beam pattern.
+  for setting in "EQ_POWER 0x0b" "EQ_2_BW_MODE 0x23" "EQ_2_GAIN 60" "EQ_4_BW_MODE 0x37" \
+                 "EQ_4_GAIN 30" "LPF 3" "HPF_1 2" "ALC_MODE 0x25" "TPA 0xa0"; do
+    # shellcheck disable=SC2086
+    "$qmctl" set SN1003 $setting >/dev/null
+  done
+  "$qmctl" set SN1001 Beam 3 >/dev/null
+  "$qmctl" set SN1001 Zoom 100 >/dev/null
+  xvfb-run -a -s "-screen 0 1400x500x24" "$snapshots" docs/panels SN1003 SN1001 SN1002
+  exit 0
+fi
 
 cat <<TXT
 

@@ -88,6 +88,9 @@ int MediaSlider::valueAt(int y) const {
 
 void MediaSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (!isEnabled()) {
+        painter.setOpacity(0.4);
+    }
     if (hasFocus()) {
         painter.setPen(QColor(110, 110, 110));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
