@@ -11,6 +11,7 @@
 #include "studio/audio/cpu_times.h"
 #include "studio/audio/peak_levels.h"
 #include "studio/audio/views/monitoring_views.h"
+#include "studio/panels/control_panels.h"
 #include "studio/shell/dbus_service_connector.h"
 #include "studio/shell/studio_hooks.h"
 #include "studio/shell/tonecraft_app.h"
@@ -62,13 +63,18 @@ int main(int argc, char* argv[]) {
     qm::audio::ProcCpuTimes cpuTimes;
     qm::audio::views::MonitoringViews views(analysis, peaks, qm::Clock::real(), cpuTimes);
 
+    // The control panels: the panel host goes into the frame's place once it is made.
+    qm::studio::panels::ControlPanels panels;
+
     qm::studio::CTonecraftApp* app = nullptr;
     qm::studio::StudioEnvironment environment;
     environment.connector = &connector;
     environment.hooks.endpoints = &endpoints;
     environment.hooks.analysis = &views;
+    environment.hooks.panels = &panels;
     environment.frameCreated = [&](qm::studio::CMainFrame& frame) {
         views.attach(frame, app->settings());
+        panels.attach(frame, app->settings(), app->registry());
     };
 
     qm::studio::CTonecraftApp tonecraft(store, std::move(environment));
