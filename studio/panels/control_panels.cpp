@@ -1,6 +1,7 @@
 #include "studio/panels/control_panels.h"
 
 #include <QLayout>
+#include <utility>
 
 #include "studio/controls/registry_manager.h"
 #include "studio/panels/ctrl_tab_alc.h"
@@ -17,6 +18,7 @@ void ControlPanels::attach(CMainFrame& frame, StudioSettings& settings,
     auto* host = new CCtrlContainerWnd(frame.serviceCalls(), frame.selection(), place);
     place->layout()->addWidget(host);
     host_ = host;
+    connect(host, &CCtrlContainerWnd::settingsShown, this, &ControlPanels::follow);
     CCtrlTabALC* alc = host->alcPanel();
     alc->setTimerPeriod(settings.updateAlc);
     connect(alc, &CCtrlTabALC::timerPeriodChosen, this,
@@ -24,6 +26,14 @@ void ControlPanels::attach(CMainFrame& frame, StudioSettings& settings,
                 settings.updateAlc = period;
                 registry.writeProfileInt(keys::kSettings, "UpdateALC", period);
             });
+}
+
+void ControlPanels::follow(const settings::DeviceSettings& bytes, std::uint32_t shownPanels) {
+    FilterMarks marks = filterMarksOf(bytes, shownPanels);
+    if (marks != marks_) {
+        marks_ = std::move(marks);
+        emit filterMarksChanged(marks_);
+    }
 }
 
 void ControlPanels::setIdle() {

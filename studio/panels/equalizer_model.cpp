@@ -30,6 +30,16 @@ int bandNumber(int band) {
 
 }  // namespace
 
+std::optional<BandShape> bandShapeOf(std::uint8_t modeByte) {
+    const int widthCode = fieldOf(modeByte, 4, 4);
+    const int frequencyCode = fieldOf(modeByte, 0, 4);
+    if (widthCode < 1 || widthCode > 3 || frequencyCode < 1 ||
+        frequencyCode > kCentreFrequencyCount) {
+        return std::nullopt;
+    }
+    return BandShape{100 * widthCode, centreFrequencyAt(frequencyCode - 1)};
+}
+
 int gainMaximum(int widthHz) {
     switch (widthHz) {
         case 200:
@@ -43,7 +53,7 @@ int gainMaximum(int widthHz) {
 
 EqualizerModel::EqualizerModel() {
     for (int band = 0; band < kBandCount; ++band) {
-        stripOf(band).frequency = centreFrequencyAt(2 * band);
+        stripOf(band).frequency = defaultBandShape(band).frequencyHz;
     }
 }
 
@@ -61,7 +71,7 @@ void EqualizerModel::show(const settings::DeviceSettings& bytes, std::string_vie
         gains_[static_cast<std::size_t>(band)] = bytes[settings::eqGain(bandNumber(band))];
         modes_[static_cast<std::size_t>(band)] = bytes[settings::eqMode(bandNumber(band))];
         Strip& strip = stripOf(band);
-        strip.frequency = centreFrequencyAt(2 * band);
+        strip.frequency = defaultBandShape(band).frequencyHz;
         strip.position = strip.sliderMinimum;
     }
     selected_ = 0;
@@ -77,13 +87,9 @@ void EqualizerModel::setStrip(int band, bool lockable) {
     strip.bandOn = bitOf(power_, band);
     strip.controlsVisible = strip.bandOn;
 
-    const std::uint8_t modeByte = mode(band);
-    const int widthCode = fieldOf(modeByte, 4, 4);
-    const int frequencyCode = fieldOf(modeByte, 0, 4);
-    if (widthCode >= 1 && widthCode <= 3 && frequencyCode >= 1 &&
-        frequencyCode <= kCentreFrequencyCount) {
-        strip.width = 100 * widthCode;
-        strip.frequency = centreFrequencyAt(frequencyCode - 1);
+    if (const auto shape = bandShapeOf(mode(band))) {
+        strip.width = shape->widthHz;
+        strip.frequency = shape->frequencyHz;
     }
     strip.sliderMinimum = kReadMinimum;
     strip.sliderMaximum = gainMaximum(strip.width);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "common/settings/device_settings.h"
@@ -17,6 +18,20 @@ inline constexpr int kCentreFrequencyCount = 9;  // 500 to 2500 Hz in steps of 2
 constexpr int centreFrequencyAt(int index) {
     return 500 + 250 * index;
 }
+// A band's width and centre frequency.
+struct BandShape {
+    int widthHz = 100;
+    int frequencyHz = 500;
+};
+// The shape a band mode byte carries (width nibble 1..3, frequency nibble 1..9); none for any
+// other byte.
+std::optional<BandShape> bandShapeOf(std::uint8_t modeByte);
+// The shape of band index `band` (0..4) before any mode byte is shown: 100 Hz wide at 500, 1000,
+// 1500, 2000 or 2500 Hz.
+constexpr BandShape defaultBandShape(int band) {
+    return {100, centreFrequencyAt(2 * band)};
+}
+
 // The upper end of a band's gain range for its width: 53, 103 or 157.
 int gainMaximum(int widthHz);
 

@@ -7,6 +7,7 @@ constexpr std::array<const char*, 10> kLpfLabels = {"7000 Hz", "6500 Hz", "6000 
                                                     "5000 Hz", "4500 Hz", "4000 Hz", "3500 Hz",
                                                     "3000 Hz", "2500 Hz"};
 constexpr std::array<const char*, 4> kHpf1Labels = {"3.7 Hz", "14.8 Hz", "118.11 Hz", "236.8 Hz"};
+constexpr std::array<double, 4> kHpf1CutOffs = {3.7, 14.8, 118.11, 236.8};
 constexpr std::array<const char*, 10> kHpf2Labels = {"50 Hz",  "100 Hz", "150 Hz", "200 Hz",
                                                      "250 Hz", "300 Hz", "350 Hz", "400 Hz",
                                                      "450 Hz", "500 Hz"};
@@ -44,6 +45,21 @@ const char* frequencyLabel(Filter filter, int code) {
             return kHpf2Labels[index];
     }
     return "";
+}
+
+double cutOffHz(Filter filter, int code) {
+    if (code < 1 || code > frequencyCount(filter)) {
+        return 0;
+    }
+    switch (filter) {
+        case Filter::Lpf:
+            return 7500 - 500 * code;
+        case Filter::Hpf1:
+            return kHpf1CutOffs[static_cast<std::size_t>(code - 1)];
+        case Filter::Hpf2:
+            return 50 * code;
+    }
+    return 0;
 }
 
 int masterId(Filter filter) {

@@ -18,6 +18,9 @@ inline constexpr std::array<Filter, 3> kFilters = {Filter::Lpf, Filter::Hpf1, Fi
 int frequencyCount(Filter filter);
 // The button label of code 1..N: "7000 Hz", "118.11 Hz", "50 Hz".
 const char* frequencyLabel(Filter filter, int code);
+// The cut-off frequency of code 1..N in Hz (7500 - 500 x code, the HPF 1 table, 50 x code); 0
+// for off or a code beyond the table.
+double cutOffHz(Filter filter, int code);
 // The id of the master switch; button k has the id + k.
 int masterId(Filter filter);
 settings::Setting settingOf(Filter filter);

@@ -121,6 +121,7 @@ TEST_F(PanelsAgainstServiceTest, APanelChangeReachesTheDescriptionAndQmctl) {
     EXPECT_EQ(host().shownPanels(), 0b110111u) << "a Larch";
 
     control(panels::PanelTab::Filters, 6115)->click();
+    EXPECT_EQ(panels_.filterMarks().lpfHz, 5000) << "what the spectrum may mark";
     EXPECT_TRUE(pumpUntil([&] { return describedSetting("SN1003", "LPF") == "5"; }, 5s));
     EXPECT_TRUE(hasLine(qmctl({"show", "SN1003"}), "LPF", "5"));
 }

@@ -4,6 +4,7 @@
 #include "studio/panels/alc_model.h"
 #include "studio/panels/direction_model.h"
 #include "studio/panels/equalizer_model.h"
+#include "studio/panels/filter_marks.h"
 #include "studio/panels/filters_model.h"
 #include "studio/panels/output_models.h"
 
@@ -193,6 +194,27 @@ TEST(OutputModelsTest, LoopSwitchKeepsTheGain) {
     EXPECT_EQ(gain.togglePower(), (SettingCall{M::Set_Ext_TPA, 0x80}));
     EXPECT_EQ(gain.togglePower(), (SettingCall{M::Set_Ext_TPA, 0xA0}));
     EXPECT_EQ(gain.chooseGain(3), (SettingCall{M::Set_Ext_TPA, 0xE0}));
+}
+
+TEST(FilterMarksTest, FrequenciesOfTheShownFiltersAndOfTheBandsSwitchedOn) {
+    const auto bytes = with({{Setting::LPF, 3},
+                             {Setting::HPF_1, 3},
+                             {Setting::HPF_2, 11},
+                             {Setting::EQ_POWER, 0x14},
+                             {Setting::EQ_NOTCH, 0x04},
+                             {Setting::EQ_3_BW_MODE, 0x36},
+                             {Setting::EQ_5_BW_MODE, 0x4A},
+                             {Setting::EQ_5_GAIN, 40}});
+    const FilterMarks marks = filterMarksOf(bytes, 0b000110);
+    EXPECT_EQ(marks.lpfHz, 6000);
+    EXPECT_EQ(marks.hpf1Hz, 118.11);
+    EXPECT_EQ(marks.hpf2Hz, 0) << "a code beyond the table marks nothing";
+    EXPECT_EQ(marks.bands,
+              (std::vector<EqualizerMark>{{3, 1750, 300, 0, true}, {5, 2500, 100, 40, false}}))
+        << "a mode byte out of range leaves the band where a read leaves it";
+
+    EXPECT_EQ(filterMarksOf(bytes, 0b000100).lpfHz, 0) << "filters panel hidden";
+    EXPECT_TRUE(filterMarksOf(bytes, 0b000010).bands.empty()) << "equaliser panel hidden";
 }
 
 }  // namespace
