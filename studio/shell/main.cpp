@@ -76,6 +76,9 @@ int main(int argc, char* argv[]) {
         views.attach(frame, app->settings());
         panels.attach(frame, app->settings(), app->registry());
     };
+    // The spectrum marks the filter and equaliser settings the panels show.
+    QObject::connect(&panels, &qm::studio::panels::ControlPanels::filterMarksChanged, &views,
+                     &qm::audio::views::MonitoringViews::showFilterMarks);
 
     qm::studio::CTonecraftApp tonecraft(store, std::move(environment));
     app = &tonecraft;

@@ -27,6 +27,26 @@ AnalysisSettings analysisSettingsOf(const studio::StudioSettings& settings) {
     return analysis;
 }
 
+SettingMarks spectrumMarksOf(const studio::panels::FilterMarks& marks) {
+    static constexpr const char* kBandCaptions[] = {"EQ1", "EQ2", "EQ3", "EQ4", "EQ5"};
+    SettingMarks spectrum;
+    const auto addCutOff = [&spectrum](int bit, double hz, const char* caption) {
+        if (hz > 0) {
+            spectrum.add({bit, hz, 0.0, caption});
+        }
+    };
+    addCutOff(1, marks.lpfHz, "LPF");
+    addCutOff(2, marks.hpf1Hz, "HPF1");
+    addCutOff(4, marks.hpf2Hz, "HPF2");
+    for (const studio::panels::EqualizerMark& band : marks.bands) {
+        if (band.band >= 1 && band.band <= 5) {
+            spectrum.add({8, static_cast<double>(band.frequencyHz),
+                          static_cast<double>(band.widthHz), kBandCaptions[band.band - 1]});
+        }
+    }
+    return spectrum;
+}
+
 template <typename Window>
 Window* MonitoringViews::place(QWidget* where, Window*& slot, Window* window) {
     if (where->layout() != nullptr) {
@@ -83,6 +103,12 @@ void MonitoringViews::viewSettingsChanged() {
 void MonitoringViews::showOutputPosition(int position) {
     if (CPPMDrawWnd* meter = peakMeter_) {
         meter->setOutputPosition(position);
+    }
+}
+
+void MonitoringViews::showFilterMarks(const studio::panels::FilterMarks& marks) {
+    if (CSpectrumWnd* spectrum = spectrum_) {
+        spectrum->drawWnd()->setSettingMarks(spectrumMarksOf(marks));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "studio/audio/views/ppm_draw_wnd.h"
 #include "studio/audio/views/spectrum_draw_wnd.h"
 #include "studio/audio/views/wave_draw_wnd.h"
+#include "studio/panels/filter_marks.h"
 #include "studio/shell/studio_hooks.h"
 
 class QWidget;
@@ -32,6 +33,10 @@ struct MonitoringPlaces {
 
 // What the analysis runs with, from the studio's settings.
 AnalysisSettings analysisSettingsOf(const studio::StudioSettings& settings);
+
+// The spectrum's marks of the panels' filter and equaliser settings, each in the row of its
+// "Draw markers" bit.
+SettingMarks spectrumMarksOf(const studio::panels::FilterMarks& marks);
 
 // The studio's monitoring views and the analysis they show: the waveform and spectrum windows,
 // the peak meter with the volume sliders, and the clock with the CPU graph. The analysis thread
@@ -56,6 +61,10 @@ class MonitoringViews final : public QObject, public studio::AnalysisHooks {
     // The output volume slider at a position 0 .. 1000 (the preview volume changed outside the
     // studio). No outputVolumeMoved follows.
     void showOutputPosition(int position);
+
+    // The filter cut-offs and equaliser bands the selected microphone's control panels show,
+    // marked on the spectrum (none while no panel is shown).
+    void showFilterMarks(const studio::panels::FilterMarks& marks);
 
     AudioAnalysis& analysis() { return analysis_; }
     CWaveformWnd* waveform() const { return waveform_; }

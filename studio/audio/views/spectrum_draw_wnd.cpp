@@ -21,8 +21,15 @@ void CSpectrumDrawWnd::setColors(const SpectrumColors& colors) {
     Restart();
 }
 
+void CSpectrumDrawWnd::setSettingMarks(const SettingMarks& marks) {
+    if (marks != marks_) {
+        marks_ = marks;
+        Restart();
+    }
+}
+
 void CSpectrumDrawWnd::drawScale(QPainter& painter) {
-    drawSpectrumScale(painter, size(), look_, colors_);
+    drawSpectrumScale(painter, size(), look_, colors_, marks_);
 }
 
 void CSpectrumDrawWnd::drawMovingPart(QPainter& painter) {

@@ -19,6 +19,9 @@ class CSpectrumDrawWnd : public PlotWindow {
 
     void setLook(const SpectrumLook& look);
     void setColors(const SpectrumColors& colors);
+    // The selected microphone's own filter and equaliser settings, marked over the rows.
+    void setSettingMarks(const SettingMarks& marks);
+    const SettingMarks& settingMarks() const { return marks_; }
     const SpectrumLook& look() const { return look_; }
 
   protected:
@@ -29,6 +32,7 @@ class CSpectrumDrawWnd : public PlotWindow {
     const AnalysisState& state_;
     SpectrumLook look_;
     SpectrumColors colors_;
+    SettingMarks marks_;
     std::vector<double> spectrum_;
     SpectrumCurveBuffers buffers_;
 };

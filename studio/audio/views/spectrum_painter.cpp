@@ -74,6 +74,35 @@ void drawLevelLabels(QPainter& painter, int right, double dy, int bound) {
     }
 }
 
+// Each caption a line below the one before, so that captions of close marks stay readable.
+constexpr double kCaptionHeight = 11.0;
+constexpr int kCaptionLines = 4;
+constexpr int kBandShadeAlpha = 48;
+
+void drawSettingMarks(QPainter& painter, int right, int bottom, int shownRows,
+                      const SettingMarks& marks, const SpectrumColors& colors) {
+    int line = 0;
+    for (const SettingMark& mark : marks) {
+        if ((shownRows & mark.bit) == 0) {
+            continue;
+        }
+        const QColor color = markerColor(mark.bit, colors);
+        if (mark.width > 0) {
+            QColor shade = color;
+            shade.setAlpha(kBandShadeAlpha);
+            const double low = FreqToX(mark.frequency - mark.width / 2, right);
+            const double high = FreqToX(mark.frequency + mark.width / 2, right);
+            painter.fillRect(QRectF(QPointF(low, kPlotTop), QPointF(high, bottom - kMargin)),
+                             shade);
+        }
+        const double x = std::round(FreqToX(mark.frequency, right));
+        painter.fillRect(QRectF(QPointF(x - 1, kPlotTop), QPointF(x + 2, bottom - kMargin)), color);
+        const double top = kPlotTop + 2 + kCaptionHeight * (line++ % kCaptionLines);
+        drawLabel(painter, QRectF(QPointF(x + 4, top), QPointF(x + 44, top + kCaptionHeight)),
+                  QString::fromLatin1(mark.caption), color);
+    }
+}
+
 }  // namespace
 
 std::span<const MarkerRow> markerRows() {
@@ -81,7 +110,7 @@ std::span<const MarkerRow> markerRows() {
 }
 
 void drawSpectrumScale(QPainter& painter, QSize size, const SpectrumLook& look,
-                       const SpectrumColors& colors) {
+                       const SpectrumColors& colors, const SettingMarks& marks) {
     const int right = size.width();
     const int bottom = size.height();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -113,6 +142,7 @@ void drawSpectrumScale(QPainter& painter, QSize size, const SpectrumLook& look,
             painter.drawLine(QPointF(x, kPlotTop), QPointF(x, bottom - kMargin));
         }
     }
+    drawSettingMarks(painter, right, bottom, look.markers, marks, colors);
 }
 
 void drawSpectrumCurve(QPainter& painter, QSize size, std::span<const double, kFftSize> spectrum,
@@ -170,8 +200,8 @@ void drawSpectrumCurve(QPainter& painter, QSize size, std::span<const double, kF
 
 void drawSpectrum(QPainter& painter, QSize size, std::span<const double, kFftSize> spectrum,
                   const SpectrumLook& look, const SpectrumColors& colors,
-                  SpectrumCurveBuffers& buffers) {
-    drawSpectrumScale(painter, size, look, colors);
+                  SpectrumCurveBuffers& buffers, const SettingMarks& marks) {
+    drawSpectrumScale(painter, size, look, colors, marks);
     drawSpectrumCurve(painter, size, spectrum, look, colors, buffers);
 }
 

@@ -4,6 +4,7 @@
 #include <QPolygonF>
 #include <QSize>
 #include <array>
+#include <cstddef>
 #include <span>
 
 #include "studio/audio/analysis_sizes.h"
@@ -40,6 +41,32 @@ struct MarkerRow {
 // The rows in drawing order: LPF, HPF 1, HPF 2, EQ.
 std::span<const MarkerRow> markerRows();
 
+// The selected microphone's own filter and equaliser settings, marked over the rows: the
+// cut-off of each filter that is on, the centre and width of each equaliser band that is on.
+struct SettingMark {
+    int bit = 0;             // the SpectrumLabel bit of its row
+    double frequency = 0.0;  // Hz
+    double width = 0.0;      // Hz: an equaliser band's width; 0 for a filter's cut-off
+    const char* caption = "";
+
+    bool operator==(const SettingMark&) const = default;
+};
+
+// Three filters and five bands at the most; no allocation.
+struct SettingMarks {
+    std::array<SettingMark, 8> marks{};
+    std::size_t count = 0;
+
+    void add(const SettingMark& mark) {
+        if (count < marks.size()) {
+            marks[count++] = mark;
+        }
+    }
+    const SettingMark* begin() const { return marks.data(); }
+    const SettingMark* end() const { return marks.data() + count; }
+    bool operator==(const SettingMarks&) const = default;
+};
+
 // Working memory of the curve, kept by the window between frames so that a frame allocates
 // nothing once the polygons have grown to the window's width.
 struct SpectrumCurveBuffers {
@@ -47,9 +74,12 @@ struct SpectrumCurveBuffers {
     QPolygonF fill;
 };
 
-// Background, grid, labels, frame, dB lines and markers: everything that does not move.
+// Background, grid, labels, frame, dB lines and markers: everything that does not move. Over
+// the rows of markers, the selected microphone's own settings of each row shown (`marks`): a
+// line three pixels wide at each frequency with its caption at the top of the plot, and the
+// width of an equaliser band shaded.
 void drawSpectrumScale(QPainter& painter, QSize size, const SpectrumLook& look,
-                       const SpectrumColors& colors);
+                       const SpectrumColors& colors, const SettingMarks& marks = {});
 
 // The curve of `spectrum` and its fill, one point per pixel column whose transform bin differs
 // from the column before. Nothing when the window is too narrow to hold a column.
@@ -60,6 +90,6 @@ void drawSpectrumCurve(QPainter& painter, QSize size, std::span<const double, kF
 // The whole picture: the scale, then the curve.
 void drawSpectrum(QPainter& painter, QSize size, std::span<const double, kFftSize> spectrum,
                   const SpectrumLook& look, const SpectrumColors& colors,
-                  SpectrumCurveBuffers& buffers);
+                  SpectrumCurveBuffers& buffers, const SettingMarks& marks = {});
 
 }  // namespace qm::audio::views

@@ -109,5 +109,22 @@ TEST_F(MonitoringViewsTest, SlidersReportTheUsersMovesOnly) {
     EXPECT_EQ(inputMoves.at(0).at(0).toInt(), 400);
 }
 
+TEST_F(MonitoringViewsTest, ThePanelsFilterAndEqualiserSettingsAreMarkedOnTheSpectrum) {
+    views_.attach(places_.places(), settings_);
+    studio::panels::FilterMarks panels;
+    panels.lpfHz = 5000;
+    panels.hpf2Hz = 100;
+    panels.bands = {{2, 1000, 200, 60, false}, {4, 2000, 100, 0, true}};
+    views_.showFilterMarks(panels);
+
+    const SettingMarks& marks = views_.spectrum()->drawWnd()->settingMarks();
+    const std::vector<SettingMark> expected = {
+        {1, 5000, 0, "LPF"}, {4, 100, 0, "HPF2"}, {8, 1000, 200, "EQ2"}, {8, 2000, 100, "EQ4"}};
+    EXPECT_EQ(std::vector<SettingMark>(marks.begin(), marks.end()), expected);
+
+    views_.showFilterMarks({});  // no microphone: no panel shown
+    EXPECT_EQ(views_.spectrum()->drawWnd()->settingMarks().count, 0U);
+}
+
 }  // namespace
 }  // namespace qm::audio::views

@@ -148,6 +148,40 @@ TEST(SpectrumPainter, MarkersStandAtTheirFrequenciesLaterRowsOnTop) {
     EXPECT_FALSE(isColor(none, x, 200, colors.lpf) || isColor(none, x + 1, 200, colors.lpf));
 }
 
+TEST(SpectrumPainter, TheMicrophonesOwnSettingsAreMarkedWideAtTheirFrequencies) {
+    SettingMarks marks;
+    marks.add({1, 5000, 0, "LPF"});
+    marks.add({4, 100, 0, "HPF2"});
+    marks.add({8, 1000, 200, "EQ2"});
+    marks.add({8, 1500, 100, "EQ3"});
+
+    const SpectrumColors colors = defaultColors();
+    const auto wideAt = [](const QImage& image, double f, const QColor& color) {
+        const int x = static_cast<int>(std::lround(FreqToX(f, image.width())));
+        return isColor(image, x - 1, 300, color) && isColor(image, x, 300, color) &&
+               isColor(image, x + 1, 300, color);
+    };
+    const std::vector<double> silence(kFftSize, 0.0);
+    SpectrumCurveBuffers buffers;
+    const auto draw = [&](int shownRows) {
+        return render(kSize, [&](QPainter& p) {
+            drawSpectrum(p, kSize, std::span<const double, kFftSize>(silence.data(), kFftSize),
+                         {0, shownRows, 200}, colors, buffers, marks);
+        });
+    };
+    const QImage all = draw(15);
+    EXPECT_TRUE(wideAt(all, 5000, colors.lpf));
+    EXPECT_TRUE(wideAt(all, 100, colors.hpf2));
+    EXPECT_TRUE(wideAt(all, 1000, colors.eq));
+    EXPECT_TRUE(wideAt(all, 1500, colors.eq));
+    EXPECT_FALSE(wideAt(all, 4500, colors.lpf)) << "the other values of a row stay thin";
+    EXPECT_FALSE(wideAt(all, 2000, colors.eq));
+
+    const QImage eqOnly = draw(8);
+    EXPECT_TRUE(wideAt(eqOnly, 1000, colors.eq));
+    EXPECT_FALSE(wideAt(eqOnly, 5000, colors.lpf)) << "a row not shown shows no mark";
+}
+
 // Top rows of the label runs in a column band, above the frequency labels.
 std::vector<int> labelRuns(const QImage& image, int left, int right) {
     std::vector<int> starts;
