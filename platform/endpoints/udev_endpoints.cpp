@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace qm::endpoints {
@@ -59,7 +60,11 @@ std::optional<sdk::Guid> containerIdFromUsbAttributes(std::string_view vendorId,
 }
 
 std::optional<sdk::Guid> containerIdOfSysfsDevice(std::string_view devicePath) {
-    if (devicePath.empty()) {
+    // The path comes from another program: only plain paths below /sys are looked up.
+    const bool plain = std::all_of(devicePath.begin(), devicePath.end(), [](char c) {
+        return static_cast<unsigned char>(c) > 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+    if (devicePath.empty() || !plain || devicePath.find("..") != std::string_view::npos) {
         return std::nullopt;
     }
     std::string syspath(devicePath);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/pulse_stream_handle.h"
 
 // A playback stream that plays what a generator makes: interleaved 32-bit float frames at the
 // given rate and channel count, asked for by the server as it plays (the generator runs on the
@@ -38,14 +39,14 @@ class PulsePlayer {
     bool waitReady(Duration timeout) const;
 
   private:
-    PulsePlayer(std::shared_ptr<PulseConnection> connection, Generator generator, int channels);
+    PulsePlayer(std::shared_ptr<PulseConnection> connection, const std::string& streamName,
+                Generator generator, const Format& format);
     static void onWrite(pa_stream* stream, std::size_t bytes, void* self);
     static void onState(pa_stream* stream, void* self);
 
-    std::shared_ptr<PulseConnection> connection_;
+    PulseStreamHandle handle_;
     Generator generator_;
     int channels_;
-    pa_stream* stream_ = nullptr;
 };
 
 }  // namespace qm::pulse

@@ -49,11 +49,8 @@ void AudioCapture::StopPreviewCapture() {
 }
 
 void AudioCapture::StopAnalysisCapture() {
-    const bool wasRunning = analysisThread_.running();
     analysisThread_.stop();
-    if (wasRunning) {
-        analysis_.ResetAnalysis();
-    }
+    analysis_.ResetAnalysis();
 }
 
 void AudioCapture::ReleaseEndpoint() {
@@ -78,7 +75,7 @@ void AudioCapture::setInputVolume(float volume) {
     }
 }
 
-float AudioCapture::inputPeak() const {
+float AudioCapture::inputPeak() {
     std::shared_ptr<PeakMeter> meter;
     {
         std::lock_guard guard(endpointMutex_);
@@ -87,7 +84,7 @@ float AudioCapture::inputPeak() const {
     return meter != nullptr ? meter->GetPeakValue() : 0.0F;
 }
 
-float AudioCapture::outputPeak() const {
+float AudioCapture::outputPeak() {
     const std::shared_ptr<PeakMeter> meter = renders_.outputMeter();
     return meter != nullptr ? meter->GetPeakValue() : 0.0F;
 }

@@ -11,6 +11,7 @@
 #include "studio/audio/audio_system.h"
 #include "studio/audio/capture_block.h"
 #include "studio/audio/capture_thread.h"
+#include "studio/audio/peak_levels.h"
 #include "studio/audio/preview_delay_line.h"
 #include "studio/audio/render_device_list.h"
 
@@ -22,13 +23,13 @@
 // capture threads as an atomic and as messages.
 namespace qm::audio {
 
-class AudioCapture {
+class AudioCapture final : public PeakLevels {
   public:
     AudioCapture(AudioSystem& audio, CRenderDeviceList& renders, AnalysisState& analysis,
                  Clock& clock = Clock::real());
     AudioCapture(const AudioCapture&) = delete;
     AudioCapture& operator=(const AudioCapture&) = delete;
-    ~AudioCapture();
+    ~AudioCapture() override;
 
     // Both threads stopped; the endpoint and its input meter replaced; then each thread that
     // isn't running started on the endpoint. No thread starts when the meter can't be had.
@@ -52,9 +53,10 @@ class AudioCapture {
     void setInputVolume(float volume);
     float inputVolume() const { return volumeInput_.load(); }
 
-    // Peak levels for the meters: 0 without an endpoint or a meter.
-    float inputPeak() const;
-    float outputPeak() const;
+    // Peak levels for the meters: the input meter of the capture endpoint, the output meter of
+    // the selected output device; 0 without one.
+    float inputPeak() override;
+    float outputPeak() override;
 
     std::optional<std::string> captureEndpoint() const;
     bool previewRunning() const { return previewThread_.running(); }

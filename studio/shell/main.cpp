@@ -9,9 +9,10 @@
 #include "platform/registry/store.h"
 #include "studio/audio/audio_analysis.h"
 #include "studio/audio/cpu_times.h"
-#include "studio/audio/peak_levels.h"
+#include "studio/audio/pulse/pulse_audio_system.h"
 #include "studio/audio/views/monitoring_views.h"
 #include "studio/panels/control_panels.h"
+#include "studio/shell/audio_monitoring.h"
 #include "studio/shell/dbus_service_connector.h"
 #include "studio/shell/studio_hooks.h"
 #include "studio/shell/tonecraft_app.h"
@@ -52,16 +53,28 @@ int main(int argc, char* argv[]) {
     qm::registry::Store store(qm::registry::StoreLocations::fromEnvironment());
 
     qm::studio::DbusServiceConnector connector(bus);
-    // The capture side of the audio system is not part of this build yet: no microphone is
-    // matched to a capture endpoint, so the panels stay closed when one is selected.
-    qm::studio::NoAudioEndpoints endpoints;
+    // The sound server of the session (PULSE_SERVER when it is set). Without one no microphone's
+    // sound is found, and a selected microphone keeps its panels closed.
+    qm::audio::PulseAudioSystem audio(qm::audio::PulseAudioSystem::Options{});
+    if (!audio.available()) {
+        std::fprintf(stderr, "qmTonecraft: no sound server: %s\n", audio.error().c_str());
+    }
+    qm::audio::AudioAnalysis analysis;
+    qm::studio::AudioMonitoring monitoring(audio, analysis.state());
 
     // The analysis and the monitoring views: the windows go into the frame's places once it is
-    // made; the analysis thread starts after that and stops at exit.
-    qm::audio::AudioAnalysis analysis;
-    qm::audio::NoPeakLevels peaks;
+    // made; the analysis thread starts after that and stops at exit. The meters read the
+    // capture's peak levels; the volume sliders set the capture and preview volumes, and a preview
+    // volume changed in a mixer moves the output slider.
     qm::audio::ProcCpuTimes cpuTimes;
-    qm::audio::views::MonitoringViews views(analysis, peaks, qm::Clock::real(), cpuTimes);
+    qm::audio::views::MonitoringViews views(analysis, monitoring.capture(), qm::Clock::real(),
+                                            cpuTimes);
+    QObject::connect(&views, &qm::audio::views::MonitoringViews::inputVolumeMoved, &monitoring,
+                     &qm::studio::AudioMonitoring::inputVolumeMoved);
+    QObject::connect(&views, &qm::audio::views::MonitoringViews::outputVolumeMoved, &monitoring,
+                     &qm::studio::AudioMonitoring::outputVolumeMoved);
+    QObject::connect(&monitoring, &qm::studio::AudioMonitoring::outputVolumeShown, &views,
+                     &qm::audio::views::MonitoringViews::showOutputPosition);
 
     // The control panels: the panel host goes into the frame's place once it is made.
     qm::studio::panels::ControlPanels panels;
@@ -69,12 +82,14 @@ int main(int argc, char* argv[]) {
     qm::studio::CTonecraftApp* app = nullptr;
     qm::studio::StudioEnvironment environment;
     environment.connector = &connector;
-    environment.hooks.endpoints = &endpoints;
+    environment.hooks.endpoints = &monitoring;
+    environment.hooks.monitoring = &monitoring;
     environment.hooks.analysis = &views;
     environment.hooks.panels = &panels;
     environment.frameCreated = [&](qm::studio::CMainFrame& frame) {
         views.attach(frame, app->settings());
         panels.attach(frame, app->settings(), app->registry());
+        monitoring.attach(frame, *app);
     };
     // The spectrum marks the filter and equaliser settings the panels show.
     QObject::connect(&panels, &qm::studio::panels::ControlPanels::filterMarksChanged, &views,

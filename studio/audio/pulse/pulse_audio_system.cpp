@@ -186,11 +186,16 @@ void PulseAudioSystem::onSourceInfo(pa_context*, const pa_source_info* info, int
     if (info->monitor_of_sink != PA_INVALID_INDEX) {
         return;  // what a sink plays is not a capture endpoint
     }
-    const SourceDeviceProperties device{property(info->proplist, "sysfs.path"),
-                                        property(info->proplist, PA_PROP_DEVICE_BUS),
-                                        property(info->proplist, PA_PROP_DEVICE_VENDOR_ID),
-                                        property(info->proplist, PA_PROP_DEVICE_PRODUCT_ID),
-                                        property(info->proplist, PA_PROP_DEVICE_SERIAL)};
+    SourceDeviceProperties device;
+    device.sysfsPath = property(info->proplist, "sysfs.path");
+    device.alsaCard = property(info->proplist, "alsa.card");
+    if (device.alsaCard.empty()) {
+        device.alsaCard = property(info->proplist, "api.alsa.card");
+    }
+    device.bus = property(info->proplist, PA_PROP_DEVICE_BUS);
+    device.vendorId = property(info->proplist, PA_PROP_DEVICE_VENDOR_ID);
+    device.productId = property(info->proplist, PA_PROP_DEVICE_PRODUCT_ID);
+    device.serial = property(info->proplist, PA_PROP_DEVICE_SERIAL);
     Source source{info->name, info->description != nullptr ? info->description : "",
                   containerIdOfSource(device, system->options_.containerIdOfSysfsDevice)};
     std::lock_guard guard(system->tableMutex_);

@@ -9,50 +9,20 @@
 namespace qm::audio {
 namespace {
 
+using pulse::bufferAttributes;
+using pulse::kServerChooses;
 using pulse::PulseConnection;
 
 constexpr std::size_t kFrameBytes = kStreamChannels * sizeof(float);
 // 480 frames: capture packets of 10 ms, and about 10 ms queued for playback.
 constexpr auto kPacketBytes = static_cast<std::uint32_t>(kBlockSize * kFrameBytes);
 constexpr std::uint32_t kPeakRate = 25;
-constexpr std::uint32_t kServerChooses = static_cast<std::uint32_t>(-1);
 
 // What every stream asks for; the server converts from whatever the device runs at.
 constexpr pa_sample_spec kStreamSpec{PA_SAMPLE_FLOAT32LE, kStreamRate, kStreamChannels};
 constexpr pa_sample_spec kPeakSpec{PA_SAMPLE_FLOAT32LE, kPeakRate, 1};
 
-pa_buffer_attr bufferAttributes(std::uint32_t fragsize, std::uint32_t tlength) {
-    pa_buffer_attr attributes;
-    attributes.maxlength = kServerChooses;
-    attributes.tlength = tlength;
-    attributes.prebuf = kServerChooses;
-    attributes.minreq = kServerChooses;
-    attributes.fragsize = fragsize;
-    return attributes;
-}
-
 }  // namespace
-
-PulseStreamHandle::PulseStreamHandle(std::shared_ptr<PulseConnection> connection, const char* name,
-                                     const pa_sample_spec& spec)
-    : connection_(std::move(connection)) {
-    PulseConnection::Lock lock(*connection_);
-    stream_ = pa_stream_new(connection_->context(), name, &spec, nullptr);
-}
-
-PulseStreamHandle::~PulseStreamHandle() {
-    if (stream_ == nullptr) {
-        return;
-    }
-    PulseConnection::Lock lock(*connection_);
-    pa_stream_set_state_callback(stream_, nullptr, nullptr);
-    pa_stream_set_read_callback(stream_, nullptr, nullptr);
-    pa_stream_set_write_callback(stream_, nullptr, nullptr);
-    if (PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) {
-        pa_stream_disconnect(stream_);
-    }
-    pa_stream_unref(stream_);
-}
 
 // --- capture ---
 

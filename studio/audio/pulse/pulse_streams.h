@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/pulse_stream_handle.h"
 #include "studio/audio/audio_system.h"
 #include "studio/audio/pulse/pulse_session_volume.h"
 
@@ -17,26 +18,6 @@
 // once the server has set it up, and reports its end (the device went away, the server ended).
 // Streams never follow another device: a stream whose device is gone ends.
 namespace qm::audio {
-
-// A pa_stream with its connection; disconnected and released, under the lock, on destruction,
-// after which none of its callbacks runs again.
-class PulseStreamHandle {
-  public:
-    PulseStreamHandle(std::shared_ptr<pulse::PulseConnection> connection, const char* name,
-                      const pa_sample_spec& spec);
-    PulseStreamHandle(const PulseStreamHandle&) = delete;
-    PulseStreamHandle& operator=(const PulseStreamHandle&) = delete;
-    ~PulseStreamHandle();
-
-    pa_stream* get() const { return stream_; }
-    pulse::PulseConnection& connection() const { return *connection_; }
-    // Holding the lock.
-    pa_stream_state_t state() const { return pa_stream_get_state(stream_); }
-
-  private:
-    std::shared_ptr<pulse::PulseConnection> connection_;
-    pa_stream* stream_ = nullptr;
-};
 
 // Captures a source as float stereo at 48 kHz in packets of 480 frames (10 ms).
 class PulseCaptureStream final : public CaptureStream {
@@ -55,7 +36,7 @@ class PulseCaptureStream final : public CaptureStream {
     static void onRead(pa_stream* stream, std::size_t bytes, void* self);
     void applyVolume();
 
-    PulseStreamHandle handle_;
+    pulse::PulseStreamHandle handle_;
     std::function<void()> wake_;
     std::optional<float> volume_;  // under the lock; applied once the stream runs
 };
@@ -76,7 +57,7 @@ class PulseRenderStream final : public RenderStream {
                       std::shared_ptr<PulseSessionVolume> session);
     static void onState(pa_stream* stream, void* self);
 
-    PulseStreamHandle handle_;
+    pulse::PulseStreamHandle handle_;
     std::shared_ptr<PulseSessionVolume> session_;
     std::uint32_t sinkInput_ = PA_INVALID_INDEX;  // under the lock
     std::vector<float> silence_;
@@ -95,7 +76,7 @@ class PulsePeakMeter final : public PeakMeter {
     static void onState(pa_stream* stream, void* self);
     static void onRead(pa_stream* stream, std::size_t bytes, void* self);
 
-    PulseStreamHandle handle_;
+    pulse::PulseStreamHandle handle_;
     std::atomic<float> peak_{0.0F};
 };
 

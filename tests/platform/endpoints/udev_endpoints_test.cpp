@@ -29,5 +29,12 @@ TEST(UdevEndpoints, StartsAndStopsOnThisMachine) {
               usbDeviceContainerId("10C4", "EAB0", "X").toBracedString());
 }
 
+TEST(UdevEndpoints, OnlyPlainSysfsPathsOfUsbDevicesGiveAContainerId) {
+    EXPECT_FALSE(containerIdOfSysfsDevice("/devices/no/such/card"));
+    EXPECT_FALSE(containerIdOfSysfsDevice("/devices/virtual/net/lo")) << "not on USB";
+    EXPECT_FALSE(containerIdOfSysfsDevice("/devices/../../etc"));
+    EXPECT_FALSE(containerIdOfSysfsDevice(""));
+}
+
 }  // namespace
 }  // namespace qm::endpoints

@@ -1,0 +1,158 @@
+// The studio with its real audio system against the real service: a private bus, qmMicHost
+// serving virtual microphones whose sound plays on a private PulseAudio, and the studio's
+// application object on the offscreen platform capturing that sound.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "common/ipc/client.h"
+#include "e2e/service/subprocess.h"
+#include "platform/endpoints/endpoint_system.h"
+#include "studio/audio/audio_analysis.h"
+#include "studio/audio/capture_endpoint_lookup.h"
+#include "studio/audio/cpu_times.h"
+#include "studio/audio/pulse/pulse_audio_system.h"
+#include "studio/audio/spectrum_probe.h"
+#include "studio/audio/views/monitoring_views.h"
+#include "studio/controls/registry_manager.h"
+#include "studio/controls/temp_registry.h"
+#include "studio/shell/audio_monitoring.h"
+#include "studio/shell/fake_parts.h"
+#include "studio/shell/main_frame.h"
+#include "studio/shell/pane_source.h"
+#include "studio/shell/service_connector.h"
+#include "studio/shell/source_list_ctrl.h"
+#include "studio/shell/studio_keys.h"
+#include "studio/shell/tonecraft_app.h"
+#include "support/child_process.h"
+#include "support/private_bus.h"
+#include "support/private_sound_server.h"
+
+namespace qm::studio::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class Connector final : public ServiceConnector {
+  public:
+    explicit Connector(std::string address) : address_(std::move(address)) {}
+    std::shared_ptr<sdk::IQuillmereSDK> connect() override {
+        ipc::ClientOptions options;
+        options.bus = ipc::BusAddress::explicitAddress(address_);
+        return ipc::connectToService(options);
+    }
+
+  private:
+    std::string address_;
+};
+
+// The tabs the selection enables: the panel mask it hands the panel host.
+class Tabs final : public PanelHooks {
+  public:
+    void setIdle() override { mask = 0; }
+    void loadDevice(const std::shared_ptr<sdk::IQMDevice>&, std::uint32_t panelMask) override {
+        mask = panelMask;
+    }
+    std::uint32_t mask = 0;
+};
+
+TEST(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpectrum) {
+    qm::testing::PrivateSoundServer sound;
+    if (!sound.available()) {
+        GTEST_SKIP() << "no sound server for this test: " << sound.why();
+    }
+    qm::testing::PrivateBus bus;
+    TempFolder serviceFolder;
+    ::setenv("QM_REGISTRY_DIR", (serviceFolder.path() / "registry").c_str(), 1);
+    ::setenv("QM_LOG_DIR", (serviceFolder.path() / "logs").c_str(), 1);
+    qm::testing::ChildProcess service({QM_MICHOST_PATH, "-Runapp", "--bus", bus.address(),
+                                       "--simulate", "Alder:SN1001,Cedar:SN1002", "--sound",
+                                       sound.address()});
+    ::unsetenv("QM_REGISTRY_DIR");
+    ::unsetenv("QM_LOG_DIR");
+
+    // The studio as main() puts it together, on the private servers.
+    audio::PulseAudioSystem::Options options;
+    options.server = sound.address();
+    audio::PulseAudioSystem audio(options);
+    ASSERT_TRUE(audio.available()) << audio.error();
+    const sdk::Guid cedar = endpoints::usbDeviceContainerId("10C4", "EAB0", "SN1002");
+    ASSERT_TRUE(
+        pumpUntil([&] { return audio::findCaptureEndpoint(audio, cedar).has_value(); }, 20s))
+        << "the service gives its virtual microphones a source";
+    audio::AudioAnalysis analysis;
+    AudioMonitoring monitoring(audio, analysis.state());
+    audio::ProcCpuTimes cpuTimes;
+    audio::views::MonitoringViews views(analysis, monitoring.capture(), qm::Clock::real(),
+                                        cpuTimes);
+    Tabs tabs;
+    Connector connector(bus.address());
+    RecordingPrompts prompts;
+    RecordingLinks links;
+    TempRegistry registry;
+    // The real-time spectrum: each block's own, so that a change shows at once.
+    controls::RegistryManager(*registry.store, registry::Hive::CurrentUser, keys::kUserRoot)
+        .writeProfileInt(keys::kSettings, "SpectrumView", 1);
+    CTonecraftApp* app = nullptr;
+    StudioEnvironment environment;
+    environment.connector = &connector;
+    environment.hooks.endpoints = &monitoring;
+    environment.hooks.monitoring = &monitoring;
+    environment.hooks.analysis = &views;
+    environment.hooks.panels = &tabs;
+    environment.prompts = &prompts;
+    environment.links = &links;
+    environment.frameCreated = [&](CMainFrame& frame) {
+        views.attach(frame, app->settings());
+        monitoring.attach(frame, *app);
+    };
+    CTonecraftApp tonecraft(*registry.store, std::move(environment));
+    app = &tonecraft;
+    ASSERT_TRUE(tonecraft.InitInstance());
+    CSourceListCtrl& list = *tonecraft.mainFrame()->sourcePane()->list();
+    ASSERT_TRUE(pumpUntil([&] { return list.containsDevice("SN1002"); }, 20s));
+
+    ASSERT_TRUE(list.selectDevice("SN1002"));
+    EXPECT_EQ(tabs.mask, 23U) << "a Cedar's tabs are enabled";
+    EXPECT_TRUE(monitoring.capture().analysisRunning());
+
+    // Energy above the low-pass filter's 5 kHz against the band below it, from one spectrum.
+    const auto topAgainstMiddle = [&] {
+        return qm::testing::bandEnergyDb(analysis.state(), 6000, 16000) -
+               qm::testing::bandEnergyDb(analysis.state(), 400, 3600);
+    };
+    const auto heard = [&] { return qm::testing::bandEnergyDb(analysis.state(), 400, 3600) > -60; };
+    ASSERT_TRUE(pumpUntil([&] { return heard() && topAgainstMiddle() > -3.0; }, 20s))
+        << "the analysis receives the microphone's whole band: " << topAgainstMiddle() << " dB";
+    const double before = topAgainstMiddle();
+    EXPECT_GT(monitoring.capture().inputPeak(), 0.0F) << "the input meter shows the microphone";
+
+    e2e::Subprocess qmctl({QM_QMCTL_PATH, "--bus", bus.address(), "set", "SN1002", "LPF", "5"}, {});
+    ASSERT_EQ(qmctl.waitForExit(20s), 0);
+    EXPECT_TRUE(pumpUntil([&] { return heard() && topAgainstMiddle() < before - 10.0; }, 20s))
+        << "energy above the cut-off: " << before << " dB before, " << topAgainstMiddle()
+        << " dB now, against the band below";
+
+    list.selectDevice("SN1001");
+    EXPECT_EQ(tabs.mask, 15U) << "an Alder's tabs";
+    tonecraft.ExitInstance();
+    service.terminate();
+}
+
+}  // namespace
+}  // namespace qm::studio::testing
