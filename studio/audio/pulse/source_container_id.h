@@ -12,10 +12,10 @@
 // USB parent, derived from its vendor id, product id and serial number exactly as for the
 // microphone's HID-to-UART bridge, so both halves of one microphone agree. A source that names
 // only its ALSA card number (PipeWire's do) is taken as that card's device in sysfs. (The
-// server's own
-// "device.serial" of such a source is udev's Vendor_Model_Serial, not the USB serial, and is not
-// used.) A source without a sysfs device that calls itself a USB device (a virtual microphone)
-// is identified by its "device.vendor.id", "device.product.id" and "device.serial".
+// server's own "device.serial" of such a source is udev's Vendor_Model_Serial, not the USB
+// serial, and is not used.) A source without a sysfs device that calls itself a USB device (a
+// virtual microphone) is identified by its "device.vendor.id", "device.product.id" and
+// "device.serial".
 namespace qm::audio {
 
 struct SourceDeviceProperties {
