@@ -10,6 +10,7 @@ PulseSessionVolume::PulseSessionVolume(std::shared_ptr<PulseConnection> connecti
 void PulseSessionVolume::SetMasterVolume(float level, const sdk::Guid& context) {
     PulseConnection::Lock lock(*connection_);
     level_.store(level);
+    lastContext_ = context;
     const pa_volume_t volume = pulse::volumeFromLevel(level);
     if (sinkInput_ == PA_INVALID_INDEX || volume == known_) {
         // Nothing to change now (a new stream starts at the level), and no event will come.
@@ -17,6 +18,10 @@ void PulseSessionVolume::SetMasterVolume(float level, const sdk::Guid& context) 
         known_ = volume;
         return;
     }
+    apply(volume, context);
+}
+
+void PulseSessionVolume::apply(pa_volume_t volume, const sdk::Guid& context) {
     pending_ = Pending{volume, context};
     pa_cvolume volumes;
     pa_cvolume_set(&volumes, kStreamChannels, volume);
@@ -31,11 +36,14 @@ void PulseSessionVolume::setListener(Listener listener) {
     listener_ = std::move(listener);
 }
 
-void PulseSessionVolume::attach(std::uint32_t sinkInput) {
+void PulseSessionVolume::attach(std::uint32_t sinkInput, pa_volume_t openedAt) {
     sinkInput_ = sinkInput;
-    known_ = pulse::volumeFromLevel(level_.load());
+    known_ = openedAt;
     knownMuted_ = false;
     pending_.reset();
+    if (const pa_volume_t wanted = streamVolume(); wanted != openedAt) {
+        apply(wanted, lastContext_);
+    }
 }
 
 void PulseSessionVolume::detach(std::uint32_t sinkInput) {
@@ -53,12 +61,6 @@ void PulseSessionVolume::sinkInputChanged(std::uint32_t sinkInput) {
             connection_->context(), sinkInput, &PulseSessionVolume::onInfo, this)) {
         pa_operation_unref(operation);
     }
-}
-
-pa_cvolume PulseSessionVolume::streamVolume(std::uint8_t channels) const {
-    pa_cvolume volumes;
-    pa_cvolume_set(&volumes, channels, pulse::volumeFromLevel(level_.load()));
-    return volumes;
 }
 
 void PulseSessionVolume::onInfo(pa_context*, const pa_sink_input_info* info, int eol, void* self) {

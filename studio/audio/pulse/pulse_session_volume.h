@@ -26,16 +26,19 @@ class PulseSessionVolume final : public SessionVolume {
     void setListener(Listener listener) override;
 
     // On the loop thread or holding the connection's lock.
-    // A render stream of the session now plays as this sink input (or stopped doing so).
-    void attach(std::uint32_t sinkInput);
+    // A render stream of the session now plays as this sink input, at the volume it was opened
+    // with (or stopped doing so). A level set while the stream was on its way is applied now.
+    void attach(std::uint32_t sinkInput, pa_volume_t openedAt);
     void detach(std::uint32_t sinkInput);
     void sinkInputChanged(std::uint32_t sinkInput);
     // The volume a new render stream of the session starts at.
-    pa_cvolume streamVolume(std::uint8_t channels) const;
+    pa_volume_t streamVolume() const { return pulse::volumeFromLevel(level_.load()); }
 
   private:
     static void onInfo(pa_context* context, const pa_sink_input_info* info, int eol, void* self);
     void report(float level, bool muted, const sdk::Guid& context);
+    // Under the connection's lock, with a sink input.
+    void apply(pa_volume_t volume, const sdk::Guid& context);
 
     std::shared_ptr<pulse::PulseConnection> connection_;
     std::atomic<float> level_{1.0F};
@@ -48,6 +51,7 @@ class PulseSessionVolume final : public SessionVolume {
         sdk::Guid context;
     };
     std::optional<Pending> pending_;
+    sdk::Guid lastContext_;  // of the last SetMasterVolume
 
     std::mutex listenerMutex_;
     Listener listener_;

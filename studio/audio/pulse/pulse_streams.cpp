@@ -131,7 +131,9 @@ std::unique_ptr<PulseRenderStream> PulseRenderStream::open(
     PulseConnection::Lock lock(stream->handle_.connection());
     pa_stream_set_state_callback(s, &PulseRenderStream::onState, stream.get());
     const pa_buffer_attr attributes = bufferAttributes(kServerChooses, kPacketBytes);
-    const pa_cvolume volume = stream->session_->streamVolume(kStreamChannels);
+    stream->openedAt_ = stream->session_->streamVolume();
+    pa_cvolume volume;
+    pa_cvolume_set(&volume, kStreamChannels, stream->openedAt_);
     if (pa_stream_connect_playback(
             s, sink.c_str(), &attributes,
             static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE), &volume,
@@ -154,7 +156,7 @@ void PulseRenderStream::onState(pa_stream* stream, void* self) {
     const pa_stream_state_t state = pa_stream_get_state(stream);
     if (state == PA_STREAM_READY) {
         render->sinkInput_ = pa_stream_get_index(stream);
-        render->session_->attach(render->sinkInput_);
+        render->session_->attach(render->sinkInput_, render->openedAt_);
     } else if (!PA_STREAM_IS_GOOD(state)) {
         render->session_->detach(render->sinkInput_);
     }

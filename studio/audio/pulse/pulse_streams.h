@@ -60,6 +60,7 @@ class PulseRenderStream final : public RenderStream {
     pulse::PulseStreamHandle handle_;
     std::shared_ptr<PulseSessionVolume> session_;
     std::uint32_t sinkInput_ = PA_INVALID_INDEX;  // under the lock
+    pa_volume_t openedAt_ = PA_VOLUME_NORM;
     std::vector<float> silence_;
 };
 
