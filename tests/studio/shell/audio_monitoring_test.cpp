@@ -15,42 +15,43 @@
 #include "studio/shell/fake_service.h"
 #include "studio/shell/main_frame.h"
 #include "studio/shell/pane_source.h"
+#include "studio/shell/settle.h"
 #include "studio/shell/source_list_ctrl.h"
 #include "studio/shell/studio_keys.h"
 #include "studio/shell/tonecraft_app.h"
 
 // The studio's audio side on a fake audio system: the output device combo, the selection's
-// capture, the preview switch and the volumes as the frame uses them.
+// capture, the preview switch and the volumes as the frame uses them; none of it calls the
+// service on the GUI thread.
 namespace qm::studio::testing {
 namespace {
-
-void deliver() {
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-}
 
 class AudioMonitoringTest : public ::testing::Test {
   protected:
     AudioMonitoringTest() {
+        resetGuiThreadCalls();
         audio_.renders = {{"speakers", "Speakers"}, {"headset", "Headset"}};
-        audio_.captures = {{"src", "Alder microphone",
-                            endpoints::usbDeviceContainerId("10C4", "EAB0", "SN1001")}};
+        audio_.captures = {
+            {"src", "Alder microphone", endpoints::usbDeviceContainerId("10C4", "EAB0", "SN1001")}};
         connector_.service->add("SN1001", "Alder");
         connector_.service->add("SN1002", "Cedar");  // no source on the sound server
     }
-    ~AudioMonitoringTest() override { app_.reset(); }
+    ~AudioMonitoringTest() override {
+        app_.reset();
+        EXPECT_EQ(guiThreadCalls(), 0) << "calls to the service on the GUI thread";
+    }
 
     CMainFrame& start() {
         StudioEnvironment environment;
         environment.connector = &connector_;
-        environment.hooks = StudioHooks{&monitoring_, &monitoring_, &panels_, nullptr, nullptr,
-                                        nullptr};
+        environment.hooks =
+            StudioHooks{&monitoring_, &monitoring_, &panels_, nullptr, nullptr, nullptr};
         environment.prompts = &prompts_;
         environment.links = &links_;
         environment.frameCreated = [this](CMainFrame& frame) { monitoring_.attach(frame, *app_); };
         app_ = std::make_unique<CTonecraftApp>(*registry_.store, std::move(environment));
         EXPECT_TRUE(app_->InitInstance());
-        deliver();
+        settle(app_->calls());  // the first refresh, posted at creation
         return *app_->mainFrame();
     }
     QComboBox& combo() {
