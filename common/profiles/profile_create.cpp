@@ -40,6 +40,13 @@ std::optional<CProfile> createFromDevice(sdk::IQMDevice& device,
         error = kDeviceNotReady;
         return std::nullopt;
     }
+    return createFromDescription(xml, profileFolder, name, description, error);
+}
+
+std::optional<CProfile> createFromDescription(std::string_view xml,
+                                              const std::filesystem::path& profileFolder,
+                                              std::string_view name, std::string_view description,
+                                              std::string& error) {
     std::optional<CProfile> record = profileFromDescription(xml, error);
     if (!record)
         return std::nullopt;

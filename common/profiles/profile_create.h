@@ -26,5 +26,10 @@ std::optional<CProfile> createFromDevice(sdk::IQMDevice& device,
                                          const std::filesystem::path& profileFolder,
                                          std::string_view name, std::string_view description,
                                          std::string& error);
+// The same from a description already read.
+std::optional<CProfile> createFromDescription(std::string_view xml,
+                                              const std::filesystem::path& profileFolder,
+                                              std::string_view name, std::string_view description,
+                                              std::string& error);
 
 }  // namespace qm::profiles

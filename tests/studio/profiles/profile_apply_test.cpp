@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <condition_variable>
+
+#include "profile_fakes.h"
+#include "studio/profiles/profile_apply_dialog.h"
+
+namespace qm::studio {
+namespace {
+
+using ::testing::_;
+
+profiles::CProfile cedarProfile() {
+    profiles::CProfile profile;
+    profile.name = "Room";
+    profile.description = "warm";
+    profile.model = "Cedar";
+    for (std::size_t i = 0; i < settings::kSettingCount; ++i)
+        profile.values[i] = std::to_string(10 + i);
+    return profile;
+}
+
+CProfileApply::Start startFor(const std::shared_ptr<sdk::IQMDevice>& device) {
+    CProfileApply::Start start;
+    start.profile = cedarProfile();
+    start.serial = "SN1002";
+    start.open = [device](const std::string&) { return device; };
+    start.clock = &Clock::real();
+    start.policy.stepPause = std::chrono::milliseconds(0);
+    return start;
+}
+
+TEST(ProfileApplyDialog, ShowsEachStepWithItsImageAndEndsWithCloseEnabled) {
+    auto device = std::make_shared<profiles::testing::ScriptedDevice>();
+    device->refused = {5};
+    ApplyWorkerRetirement retirement;
+    CProfileApply dialog(startFor(device), retirement);
+    int finished = 0;
+    dialog.onFinished([&] { ++finished; });
+    EXPECT_EQ(dialog.nameEdit()->text(), "Room");
+    EXPECT_EQ(dialog.descriptionEdit()->text(), "warm");
+    EXPECT_TRUE(dialog.running());
+    ASSERT_TRUE(testing::processUntil([&] { return dialog.closeButton()->isEnabled(); }));
+
+    EXPECT_EQ(finished, 1);
+    QTreeWidget* tree = dialog.statusTree();
+    ASSERT_EQ(tree->topLevelItemCount(), 21);  // 20 steps, one of them tried twice
+    EXPECT_EQ(tree->topLevelItem(4)->text(0), "Apply profile HPF 1 filter error!");
+    EXPECT_EQ(tree->topLevelItem(5)->text(0), "Apply profile HPF 1 filter sucessfully!");
+    EXPECT_EQ(tree->topLevelItem(20)->text(0), "Apply profile analog output volume sucessfully!");
+    std::vector<int> expected(21, 0);
+    expected[4] = 1;
+    EXPECT_EQ(dialog.itemImages(), expected);
+    EXPECT_EQ(retirement.size(), 0u);
+}
+
+TEST(ProfileApplyDialog, AnimatesTheEntryInProgressThroughItsFrames) {
+    EXPECT_EQ(nextAnimationImage(2), 3);
+    EXPECT_EQ(nextAnimationImage(3), 4);
+    EXPECT_EQ(nextAnimationImage(8), 9);
+    EXPECT_EQ(nextAnimationImage(9), 3);
+    EXPECT_EQ(applyImages().size(), 10u);
+    for (const QIcon& icon : applyImages())
+        EXPECT_FALSE(icon.isNull());
+}
+
+TEST(ProfileApplyDialog, WithoutAMicrophoneOnlyCloseIsThere) {
+    ApplyWorkerRetirement retirement;
+    CProfileApply::Start start;
+    start.profile = cedarProfile();
+    CProfileApply dialog(std::move(start), retirement);
+    EXPECT_FALSE(dialog.running());
+    EXPECT_TRUE(dialog.closeButton()->isEnabled());
+    EXPECT_EQ(dialog.statusTree()->topLevelItemCount(), 0);
+}
+
+// A call that waits at its start until the test lets it go.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool open = false;
+
+    void pass() {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait(lock, [this] { return open; });
+    }
+    void waitEntered() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return entered; });
+    }
+    void release() {
+        std::lock_guard lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+};
+
+TEST(ProfileApplyDialog, ADialogClosedDuringTheRunIsNeverTouchedAgain) {
+    auto device = std::make_shared<profiles::testing::ScriptedDevice>();
+    Gate gate;
+    ON_CALL(*device, Set_ALC_RECOVERY(_)).WillByDefault([&](unsigned char) {
+        gate.pass();
+        return sdk::S_OK;
+    });
+    ApplyWorkerRetirement retirement;
+    auto dialog = std::make_unique<CProfileApply>(startFor(device), retirement);
+    int finished = 0;
+    dialog->onFinished([&] { ++finished; });
+    gate.waitEntered();  // the worker is inside step 2's call
+
+    // The window's close button stops the run; the dialog waits for it before closing.
+    dialog->show();
+    dialog->close();
+    EXPECT_TRUE(dialog->isVisible());
+    dialog.reset();  // destroyed all the same, with the worker still in its call
+    EXPECT_EQ(retirement.size(), 1u);
+
+    gate.release();
+    ASSERT_TRUE(testing::processUntil([&] {
+        retirement.reap();
+        return retirement.size() == 0;
+    }));
+    QApplication::processEvents();  // whatever was posted to the dialog is dropped
+    EXPECT_EQ(finished, 0);
+    // Step 2 (held at its call, so not recorded) ended with its acknowledgement; the stop came
+    // before step 3.
+    EXPECT_EQ(device->calls,
+              (std::vector<std::string>{"SetVolume(16)", "GetLastStatus", "GetLastStatus"}));
+}
+
+}  // namespace
+}  // namespace qm::studio

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "scripted_device.h"
+#include "studio/profiles/profile_host.h"
+#include "studio/shell/user_prompts.h"
+#include "support/temp_folder.h"
+
+namespace qm::studio::testing {
+
+class FakePrompts final : public UserPrompts {
+  public:
+    void showMessage(const QString& text, Icon) override { messages.push_back(text); }
+    bool askYesNo(const QString& text, Icon) override {
+        questions.push_back(text);
+        return answer;
+    }
+    bool editNameAndDescription(const QString&, QString&, QString&) override { return false; }
+
+    std::vector<QString> messages;
+    std::vector<QString> questions;
+    bool answer = true;
+};
+
+// A selected microphone kept by hand, a folder of its own, and a device every apply opens.
+class FakeHost final : public ProfileHost {
+  public:
+    std::string selectedSerial() const override { return serial; }
+    std::string selectedProduct() const override { return product; }
+    bool selectedStarted() const override { return started; }
+    void readSelectedDescription(QObject*,
+                                 std::function<void(std::optional<std::string>)> done) override {
+        done(description);
+    }
+    void reselect() override { ++reselections; }
+    ApplyWorker::DeviceOpener deviceOpener() override {
+        return [device = device](const std::string&) -> std::shared_ptr<sdk::IQMDevice> {
+            return device;
+        };
+    }
+    std::filesystem::path profileFolder() const override { return folder.path(); }
+    UserPrompts& prompts() override { return userPrompts; }
+
+    std::string serial = "SN1001";
+    std::string product = "Alder";
+    bool started = true;
+    std::optional<std::string> description =
+        R"(<?xml version="1.0"?><Device SN="SN1001" Name="Alder" LPF="5" DspVolume="145"/>)";
+    int reselections = 0;
+    std::shared_ptr<profiles::testing::ScriptedDevice> device =
+        std::make_shared<profiles::testing::ScriptedDevice>();
+    FakePrompts userPrompts;
+    qm::testing::TempFolder folder;
+};
+
+inline void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Lets the event loop run until `done` holds, for at most `bound` of real time.
+template <typename Done>
+bool processUntil(Done done, std::chrono::milliseconds bound = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+}  // namespace qm::studio::testing
