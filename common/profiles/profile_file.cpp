@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <pugixml.hpp>
+#include <sstream>
 #include <system_error>
 
 #include "common/text/text.h"
@@ -14,22 +15,10 @@
 namespace qm::profiles {
 namespace {
 
-class StringWriter final : public pugi::xml_writer {
-  public:
-    explicit StringWriter(std::string& out) : out_(out) {}
-    void write(const void* data, size_t size) override {
-        out_.append(static_cast<const char*>(data), size);
-    }
-
-  private:
-    std::string& out_;
-};
-
 std::string saved(const pugi::xml_document& document) {
-    std::string out;
-    StringWriter writer(out);
-    document.save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
-    return out;
+    std::ostringstream out;
+    document.save(out, "\t", pugi::format_default, pugi::encoding_utf8);
+    return out.str();
 }
 
 std::string systemError(int code) {

@@ -44,12 +44,12 @@ const std::array<QIcon, kApplyImageCount>& applyImages() {
             p.setPen(QPen(QColor(0xA0, 0xA0, 0xA0), 2));
             p.drawEllipse(QRectF(3, 3, 10, 10));
         });
-        for (int frame = 0; frame < 7; ++frame) {  // an arc turning in seven steps
-            icons[static_cast<std::size_t>(3 + frame)] = drawnIcon([frame](QPainter& p) {
+        for (std::size_t frame = 0; frame < 7; ++frame) {  // an arc turning in seven steps
+            icons[3 + frame] = drawnIcon([angle = static_cast<int>(frame)](QPainter& p) {
                 p.setPen(QPen(QColor(0x5A, 0x5A, 0x5A), 2));
                 p.drawEllipse(QRectF(3, 3, 10, 10));
                 p.setPen(QPen(QColor(0x8C, 0xB4, 0xE6), 2.5, Qt::SolidLine, Qt::RoundCap));
-                p.drawArc(QRectF(3, 3, 10, 10), -frame * 16 * 360 / 7, 16 * 110);
+                p.drawArc(QRectF(3, 3, 10, 10), -angle * 16 * 360 / 7, 16 * 110);
             });
         }
         return icons;
@@ -177,6 +177,7 @@ void CProfileApply::animate() {
 
 std::vector<int> CProfileApply::itemImages() const {
     std::vector<int> images;
+    images.reserve(static_cast<std::size_t>(tree_->topLevelItemCount()));
     for (int i = 0; i < tree_->topLevelItemCount(); ++i)
         images.push_back(tree_->topLevelItem(i)->data(0, kImageRole).toInt());
     return images;
