@@ -33,8 +33,8 @@ class ProfileCommands final : public QObject, public ProfileHooks {
 
     // The selection procedure's two steps: the list emptied, and filled with the profiles of
     // the selected microphone's product.
-    void clearList();
-    void fillList();
+    void clearList() override;
+    void fillList() override;
 
     // ProfileHooks (the ribbon and the list's context menu).
     void reloadList() override;

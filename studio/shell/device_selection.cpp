@@ -65,6 +65,9 @@ void DeviceSelection::select(DevicePtr device, const DeviceInfo& info) {
     if (hooks_.monitoring != nullptr) {
         hooks_.monitoring->setIdle();
     }
+    if (hooks_.profiles != nullptr) {
+        hooks_.profiles->clearList();
+    }
     selected_ = std::move(device);
     info_ = selected_ != nullptr ? info : DeviceInfo{};
     endpoint_.reset();
@@ -86,6 +89,9 @@ void DeviceSelection::select(DevicePtr device, const DeviceInfo& info) {
 
     if (hooks_.monitoring != nullptr) {
         hooks_.monitoring->fillOutputDevices();
+    }
+    if (hooks_.profiles != nullptr) {
+        hooks_.profiles->fillList();
     }
     if (hooks_.panels != nullptr) {
         hooks_.panels->loadDevice(selected_, panelMaskOf(info_.name));

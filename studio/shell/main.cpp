@@ -12,6 +12,7 @@
 #include "studio/audio/pulse/pulse_audio_system.h"
 #include "studio/audio/views/monitoring_views.h"
 #include "studio/panels/control_panels.h"
+#include "studio/profiles/profile_part.h"
 #include "studio/shell/audio_monitoring.h"
 #include "studio/shell/dbus_service_connector.h"
 #include "studio/shell/studio_hooks.h"
@@ -78,6 +79,8 @@ int main(int argc, char* argv[]) {
 
     // The control panels: the panel host goes into the frame's place once it is made.
     qm::studio::panels::ControlPanels panels;
+    // The profile pane and commands: registered now, put into the frame once it is made.
+    qm::studio::ProfilePart profiles;
 
     qm::studio::CTonecraftApp* app = nullptr;
     qm::studio::StudioEnvironment environment;
@@ -86,10 +89,12 @@ int main(int argc, char* argv[]) {
     environment.hooks.monitoring = &monitoring;
     environment.hooks.analysis = &views;
     environment.hooks.panels = &panels;
+    environment.hooks.profiles = &profiles;
     environment.frameCreated = [&](qm::studio::CMainFrame& frame) {
         views.attach(frame, app->settings());
         panels.attach(frame, app->settings(), app->registry());
         monitoring.attach(frame, *app);
+        profiles.attach(frame, *app);
     };
     // The spectrum marks the filter and equaliser settings the panels show.
     QObject::connect(&panels, &qm::studio::panels::ControlPanels::filterMarksChanged, &views,

@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/profiles/profile_folder.h"
+#include "common/profiles/profile_settings.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
 #include "studio/controls/backstage_view.h"
@@ -22,7 +24,6 @@
 #include "studio/shell/command_ids.h"
 #include "studio/shell/device_list_controller.h"
 #include "studio/shell/pane_source.h"
-#include "studio/shell/profile_folders.h"
 #include "studio/shell/reset_flow.h"
 #include "studio/shell/ribbon_layout.h"
 #include "studio/shell/source_list_ctrl.h"
@@ -94,8 +95,8 @@ bool CMainFrame::create() {
     readFrameSettings(app_.registry(), settings);
 
     // 2. The profile folder, from the default path when the machine-wide value isn't usable.
-    app_.setProfileFolder(readProfileFolder(app_.store()));
-    ensureProfileFolders(app_.profileFolder());
+    app_.setProfileFolder(profiles::readProfileFolder(app_.store()));
+    profiles::ensureProfileFolders(app_.profileFolder());
 
     // 3. The "Top window" item of the window's own menu (the ribbon bar's context menu here).
     topWindow_ = new QAction(loadString(3000), this);

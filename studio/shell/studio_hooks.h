@@ -61,10 +61,14 @@ class PanelHooks {
                             std::uint32_t panelMask) = 0;
 };
 
-// The profile commands of the ribbon.
+// The profile list and the profile commands of the ribbon.
 class ProfileHooks {
   public:
     virtual ~ProfileHooks() = default;
+    // The selection procedure: the list emptied whenever the selection changes, and filled with
+    // the profiles of the selected microphone's model once the microphone has been matched.
+    virtual void clearList() {}
+    virtual void fillList() {}
     virtual void reloadList() = 0;
     virtual bool canSave() = 0;
     virtual void save() = 0;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 
+#include "common/profiles/profile_folder.h"
+#include "common/profiles/profile_settings.h"
 #include "common/settings/system_paths.h"
 #include "platform/registry/status.h"
 #include "studio/controls/dark_style.h"
@@ -10,7 +12,6 @@
 #include "studio/shell/layout_version.h"
 #include "studio/shell/link_opener.h"
 #include "studio/shell/main_frame.h"
-#include "studio/shell/profile_folders.h"
 #include "studio/shell/service_connector.h"
 #include "studio/shell/string_table.h"
 #include "studio/shell/studio_keys.h"
@@ -58,8 +59,8 @@ CTonecraftApp::CTonecraftApp(registry::Store& store, StudioEnvironment environme
     registry::Key devicesKey;
     if (store_.createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
                          registry::Access::ReadWrite, devicesKey) == registry::ERROR_SUCCESS) {
-        profileFolder_ = readProfileFolder(devicesKey);
-        ensureProfileFolders(profileFolder_);
+        profileFolder_ = profiles::readProfileFolder(devicesKey);
+        profiles::ensureProfileFolders(profileFolder_);
     }
 
     if (environment_.prompts == nullptr) {

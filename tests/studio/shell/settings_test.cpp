@@ -2,6 +2,9 @@
 
 #include <QComboBox>
 
+#include "common/profiles/profile_folder.h"
+#include "common/profiles/profile_settings.h"
+#include "common/settings/system_paths.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
 #include "studio/controls/registry_manager.h"
@@ -11,8 +14,6 @@
 #include "studio/shell/command_ids.h"
 #include "studio/shell/fake_parts.h"
 #include "studio/shell/layout_version.h"
-#include "common/settings/system_paths.h"
-#include "studio/shell/profile_folders.h"
 #include "studio/shell/ribbon_layout.h"
 #include "studio/shell/studio_keys.h"
 #include "studio/shell/studio_settings.h"
@@ -162,29 +163,29 @@ TEST_F(SettingsTest, AFreshUserGetsPaneVersionThree) {
 
 TEST_F(SettingsTest, ProfileFolderComesFromAValidStringOrTheDefault) {
     const registry::Key devices = key(registry::Hive::LocalMachine, keys::kDevicesPath);
-    EXPECT_EQ(readProfileFolder(devices), settings::defaultProfileFolder());
+    EXPECT_EQ(profiles::readProfileFolder(devices), settings::defaultProfileFolder());
     ASSERT_EQ(registry::writeDword(devices, "ProfileFolder", 1), registry::ERROR_SUCCESS);
-    EXPECT_EQ(readProfileFolder(devices), settings::defaultProfileFolder());
+    EXPECT_EQ(profiles::readProfileFolder(devices), settings::defaultProfileFolder());
     ASSERT_EQ(devices.setValue("ProfileFolder",
                                registry::Value{registry::ValueType::Sz, {'a', 0, 'b', 0}}),
               registry::ERROR_SUCCESS);  // not terminated
-    EXPECT_EQ(readProfileFolder(devices), settings::defaultProfileFolder());
+    EXPECT_EQ(profiles::readProfileFolder(devices), settings::defaultProfileFolder());
     ASSERT_EQ(devices.setValue("ProfileFolder",
                                registry::encodeString(registry::ValueType::ExpandSz, "$HOME/p")),
               registry::ERROR_SUCCESS);
-    EXPECT_EQ(readProfileFolder(devices), "$HOME/p");  // used unchanged
-    EXPECT_EQ(readProfileFolder(*registry_.store), "$HOME/p");
+    EXPECT_EQ(profiles::readProfileFolder(devices), "$HOME/p");  // used unchanged
+    EXPECT_EQ(profiles::readProfileFolder(*registry_.store), "$HOME/p");
 }
 
 TEST_F(SettingsTest, ProfileFolderAndItsProductFoldersAreCreated) {
     const auto folder = registry_.folder.path() / "deep" / "profiles";
-    EXPECT_TRUE(ensureProfileFolders(folder));
+    EXPECT_TRUE(profiles::ensureProfileFolders(folder));
     for (const char* product :
          {"Alder", "Birch", "Cedar", "Larch", "Rowan", "CP2114 USB-Audio Bridge"}) {
         EXPECT_TRUE(std::filesystem::is_directory(folder / product)) << product;
     }
-    EXPECT_TRUE(ensureProfileFolders(folder));  // existing folders are fine
-    EXPECT_FALSE(ensureProfileFolders("/proc/no-such-folder"));
+    EXPECT_TRUE(profiles::ensureProfileFolders(folder));  // existing folders are fine
+    EXPECT_FALSE(profiles::ensureProfileFolders("/proc/no-such-folder"));
 }
 
 class ViewCommandsTest : public SettingsTest {
