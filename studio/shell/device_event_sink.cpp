@@ -11,7 +11,7 @@ CDeviceEventSink::CDeviceEventSink(QObject* context, Handler handler, std::uint6
     : context_(context), handler_(std::move(handler)), number_(number) {}
 
 sdk::HRESULT CDeviceEventSink::OnDeviceNotify(const std::string& bstrSN, int nState) {
-    if (nState < sdk::QM_NOTIFY_SERVICE_RELEASE || nState > sdk::QM_NOTIFY_INACTIVE_REMOVED) {
+    if (nState < sdk::QM_NOTIFY_SERVICE_RELEASE || nState > sdk::QM_NOTIFY_PROFILE_FAILED) {
         return sdk::S_OK;
     }
     std::lock_guard guard(mutex_);

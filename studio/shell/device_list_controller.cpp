@@ -307,6 +307,14 @@ void DeviceListController::handleNotification(int state, const std::string& seri
         case sdk::QM_NOTIFY_INACTIVE_REMOVED:
             Refresh();
             break;
+        case sdk::QM_NOTIFY_PROFILE_APPLIED:
+        case sdk::QM_NOTIFY_PROFILE_FAILED:
+            // The service changed the microphone's settings (a failed run may have made some of
+            // its steps): the selection procedure reads the panels anew.
+            if (selection_.isSelected(serial)) {
+                reselect(selection_.selected());
+            }
+            break;
         default:
             break;
     }

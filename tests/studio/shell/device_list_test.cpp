@@ -102,6 +102,19 @@ TEST_P(DeviceListTest, StartedMicrophoneThatLeftTheListComesBack) {
     EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
 }
 
+TEST_P(DeviceListTest, AProfileTheServiceAppliedReadsTheSelectedMicrophoneAnew) {
+    ASSERT_TRUE(fixture_.list.selectDevice("SN1003"));
+    for (const int state : {sdk::QM_NOTIFY_PROFILE_APPLIED, sdk::QM_NOTIFY_PROFILE_FAILED}) {
+        fixture_.parts.calls.clear();
+        notify("sn1003", state);
+        EXPECT_TRUE(fixture_.parts.called("panelsIdle")) << state;
+        EXPECT_EQ(fixture_.selection.selected(), alder2_);
+    }
+    fixture_.parts.calls.clear();
+    notify("SN1001", sdk::QM_NOTIFY_PROFILE_APPLIED);  // not the selected one
+    EXPECT_TRUE(fixture_.parts.calls.empty());
+}
+
 TEST_P(DeviceListTest, StartOfAMicrophoneTheStudioDoesntKnowChangesNothing) {
     service().add("SN2000", "Birch");
     const Serials before = listed();
@@ -364,22 +377,22 @@ TEST(DeviceEventSinkTest, PostsToTheMainThreadAndIgnoresUnknownStates) {
         },
         7);
     std::thread binding([&] {
-        for (const int state : {-2, -1, 0, 1, 2, 3, 4, 5}) {
+        for (const int state : {-2, -1, 0, 1, 2, 3, 4, 5, 6, 7}) {
             EXPECT_EQ(sink->OnDeviceNotify("SN" + std::to_string(state), state), sdk::S_OK);
         }
     });
     binding.join();
     EXPECT_TRUE(received.empty());  // nothing runs on the binding's thread
     deliver();
-    ASSERT_EQ(received.size(), 6u);
+    ASSERT_EQ(received.size(), 8u);
     EXPECT_EQ(received.front(), (std::pair<int, std::string>{-1, "SN-1"}));
-    EXPECT_EQ(received.back(), (std::pair<int, std::string>{4, "SN4"}));
+    EXPECT_EQ(received.back(), (std::pair<int, std::string>{6, "SN6"}));
     EXPECT_EQ(handlerThread, std::this_thread::get_id());
 
     sink->detach();
     sink->OnDeviceNotify("SN1", 1);
     deliver();
-    EXPECT_EQ(received.size(), 6u);
+    EXPECT_EQ(received.size(), 8u);
 }
 
 }  // namespace
