@@ -1,6 +1,6 @@
 #include "studio/profiles/profile_part.h"
 
-#include <QVBoxLayout>
+#include <QLayout>
 
 #include "common/text/text.h"
 #include "studio/profiles/pane_profile.h"
@@ -85,10 +85,8 @@ ProfilePart::~ProfilePart() = default;
 void ProfilePart::attach(CMainFrame& frame, CTonecraftApp& app) {
     host_ = std::make_unique<FrameProfileHost>(frame, app);
     QWidget* place = frame.profilePanePlace();
-    auto* layout = new QVBoxLayout(place);
-    layout->setContentsMargins(0, 0, 0, 0);
     auto* pane = new CPaneProfile(place);
-    layout->addWidget(pane);
+    place->layout()->addWidget(pane);  // the place comes with its layout
     // The commands go with the pane, and with them the apply workers that outlived a dialog.
     commands_ = new ProfileCommands(*host_, *pane, pane);
     commands_->reloadList();

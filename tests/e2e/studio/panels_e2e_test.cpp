@@ -20,12 +20,6 @@
 namespace qm::studio::testing {
 namespace {
 
-// Every microphone's sound is found: the panels are what these tests are about.
-class AnyEndpoint final : public AudioEndpoints {
-  public:
-    std::optional<std::string> captureEndpointFor(const sdk::Guid&) override { return "source"; }
-};
-
 class PanelsAgainstServiceTest : public StudioAgainstServiceTest {
   protected:
     // The studio with its panels, once the service has read every microphone: a change made
