@@ -88,7 +88,10 @@ void CChildView::showEvent(QShowEvent* event) {
     // The places are empty until their views arrive, so they have no size of their own: the
     // monitoring views and the panel host start with half the height each.
     shown_ = true;
-    mainSplitter_->setSizes({1, 1});
+    // Equal weights well above any minimum height: a size below a widget's minimum counts as
+    // that minimum, so {1, 1} would share in the ratio of the minimums (4 : 97 pixels).
+    constexpr int kHalf = 10000;
+    mainSplitter_->setSizes({kHalf, kHalf});
     applyWaveformShare();
 }
 

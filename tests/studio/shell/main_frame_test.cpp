@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLayout>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -339,6 +340,20 @@ TEST_F(MainFrameTest, TheWaveformSitsAboveTheSpectrumInTheRatioLastLeft) {
     const QList<int> sizes = again.childView()->waveformSplitter()->sizes();
     ASSERT_EQ(sizes.size(), 2);
     EXPECT_NEAR(static_cast<double>(sizes[0]) / (sizes[0] + sizes[1]), 0.3, 0.02);
+}
+
+TEST(ChildViewTest, ViewsAndPanelsStartWithHalfTheHeightEach) {
+    CChildView view;
+    auto* panels = new QWidget;
+    panels->setMinimumHeight(97);  // a panel host with its tabs and a scroll bar
+    view.panelHostPlace()->layout()->addWidget(panels);
+    view.resize(800, 110);  // first shown while the frame is still small
+    view.show();
+    view.resize(800, 700);
+    QCoreApplication::processEvents();
+    const QList<int> halves = view.mainSplitter()->sizes();
+    ASSERT_EQ(halves.size(), 2);
+    EXPECT_NEAR(halves[0], halves[1], 10);
 }
 
 TEST_F(MainFrameTest, TheBackstageListsOptionsAboutAndExitInThatOrder) {
