@@ -11,7 +11,8 @@
 # Without a display ($DISPLAY unset) the studio runs on a virtual display (Xvfb) and the script
 # saves a screenshot of it every few seconds to <state>/studio.png. With --screenshots the demo
 # gives its microphones a few settings, pictures every control panel on a virtual display into
-# docs/panels/ and stops.
+# docs/panels/ and the monitoring views playing SN1003 into docs/monitoring/, prints what the
+# studio costs while its views run, and stops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -97,6 +98,11 @@ if [ $screenshots -eq 1 ]; then
   "$qmctl" set SN1001 Beam 3 >/dev/null
   "$qmctl" set SN1001 Zoom 100 >/dev/null
   xvfb-run -a -s "-screen 0 1400x500x24" "$snapshots" docs/panels SN1003 SN1001 SN1002
+  # The markers of the filters and the equaliser over the spectrum, then 30 s of every view.
+  "$build_dir/tools/qmreg/qmreg" set 'HKCU\Software\QUILLMERE\qmTonecraft\Settings' \
+    SpectrumLabel REG_DWORD 11 >/dev/null
+  xvfb-run -a -s "-screen 0 1280x1100x24" "$build_dir/studio/audio/views/monitor_snapshots" \
+    --seconds 30 docs/monitoring SN1003
   exit 0
 fi
 

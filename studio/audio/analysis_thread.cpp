@@ -1,5 +1,7 @@
 #include "studio/audio/analysis_thread.h"
 
+#include <pthread.h>
+
 namespace qm::audio {
 
 AnalysisThread::AnalysisThread(AnalysisState& state, const SharedAnalysisSettings& settings,
@@ -24,7 +26,11 @@ void AnalysisThread::start() {
     }
     finished_.reset();
     queue_.drain();  // a quit left from an earlier run must not end the new one
-    thread_ = std::thread([this] { AnalysisProc(); });
+    thread_ = std::thread([this] {
+        // Named for tools that show threads (top -H, /proc/<pid>/task).
+        pthread_setname_np(pthread_self(), "qm-analysis");
+        AnalysisProc();
+    });
 }
 
 bool AnalysisThread::stop(Duration timeout) {
