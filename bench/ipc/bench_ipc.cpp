@@ -1,13 +1,17 @@
 // Cost of the D-Bus binding: one GetDeviceSN round trip through a private bus against the same
-// call in process, calls per second from four client connections at once, and the time from a
-// manager notification to its arrival at a client's sink.
+// call in process and against the floor (sd-bus itself on both ends, same bus, same run; the
+// proxy's round trip reports its ratio to the floor as floor_ratio), calls per second from four
+// client connections at once, and the time from a manager notification to its arrival at a
+// client's sink.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
 
+#include "bare_bus_peer.h"
 #include "common/ipc/bus_connection.h"
 #include "common/ipc/bus_names.h"
 #include "common/ipc/client.h"
@@ -57,6 +61,7 @@ class Service {
         return device;
     }
 
+    const std::string& busAddress() const { return bus_.address(); }
     FakeManager& manager() { return *manager_; }
     const std::shared_ptr<FakeDevice>& device() const { return device_; }
 
@@ -87,15 +92,45 @@ void BM_GetDeviceSN_InProcess(benchmark::State& state) {
 }
 BENCHMARK(BM_GetDeviceSN_InProcess);
 
+// Seconds per iteration of the timed loop that ended last in `state`.
+double secondsPerCall(const benchmark::State& state, std::chrono::steady_clock::time_point start) {
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    return state.iterations() > 0 ? spent.count() / static_cast<double>(state.iterations()) : 0.0;
+}
+
+// The floor's time per call, once BM_GetDeviceSN_Floor ran in this process.
+double gFloorSecondsPerCall = 0.0;
+
+void BM_GetDeviceSN_Floor(benchmark::State& state) {
+    const std::string& address = Service::instance().busAddress();
+    const qm::bench::BareServer server(address);
+    qm::bench::BareClient client(address, server.name());
+    std::string serial;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        if (!client.getDeviceSN(serial)) {
+            state.SkipWithError("call failed");
+            break;
+        }
+    }
+    gFloorSecondsPerCall = secondsPerCall(state, start);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_GetDeviceSN_Floor)->UseRealTime();
+
 void BM_GetDeviceSN_OverBus(benchmark::State& state) {
     auto client = Service::instance().connect();
     auto device = Service::instance().firstDevice(*client);
     std::string serial;
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         if (device->GetDeviceSN(serial) != sdk::S_OK) {
             state.SkipWithError("call failed");
             break;
         }
+    }
+    if (gFloorSecondsPerCall > 0.0) {
+        state.counters["floor_ratio"] = secondsPerCall(state, start) / gFloorSecondsPerCall;
     }
     state.SetItemsProcessed(state.iterations());
 }
