@@ -95,12 +95,17 @@ std::string BareServer::name() const {
 struct BareClient::State {
     sd_bus* bus = nullptr;
     std::string server;
+    std::string path;
+    std::string interface;
 };
 
-BareClient::BareClient(const std::string& address, std::string server)
+BareClient::BareClient(const std::string& address, std::string server, std::string path,
+                       std::string interface)
     : state_(std::make_unique<State>()) {
     state_->bus = openBus(address);
     state_->server = std::move(server);
+    state_->path = path.empty() ? kPath : std::move(path);
+    state_->interface = interface.empty() ? kInterface : std::move(interface);
 }
 
 BareClient::~BareClient() {
@@ -110,8 +115,8 @@ BareClient::~BareClient() {
 bool BareClient::getDeviceSN(std::string& serial) {
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    int r = sd_bus_call_method(state_->bus, state_->server.c_str(), kPath, kInterface,
-                               "GetDeviceSN", &error, &reply, "");
+    int r = sd_bus_call_method(state_->bus, state_->server.c_str(), state_->path.c_str(),
+                               state_->interface.c_str(), "GetDeviceSN", &error, &reply, "");
     std::int32_t hr = -1;
     const char* text = nullptr;
     if (r >= 0) {

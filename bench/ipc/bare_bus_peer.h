@@ -5,8 +5,8 @@
 
 // The floor of a D-Bus round trip: sd-bus itself on both ends, with nothing of ours in between.
 // The server answers GetDeviceSN with the device interface's signature (an HRESULT and a string)
-// on a thread of its own; the client calls it synchronously from the caller's thread, on a
-// connection that runs no event loop.
+// on a thread of its own; the client calls it (or the service's device object) synchronously from
+// the caller's thread, on a connection that runs no event loop.
 namespace qm::bench {
 
 class BareServer {
@@ -27,8 +27,10 @@ class BareServer {
 
 class BareClient {
   public:
-    // Throws std::runtime_error.
-    BareClient(const std::string& address, std::string server);
+    // Calls GetDeviceSN of `interface` on the object at `path` of `server` (the bare server's
+    // own object when both are empty). Throws std::runtime_error.
+    BareClient(const std::string& address, std::string server, std::string path = {},
+               std::string interface = {});
     BareClient(const BareClient&) = delete;
     BareClient& operator=(const BareClient&) = delete;
     ~BareClient();

@@ -1,20 +1,25 @@
 // Cost of the D-Bus binding: one GetDeviceSN round trip through a private bus against the same
-// call in process and against the floor (sd-bus itself on both ends, same bus, same run; the
-// proxy's round trip reports its ratio to the floor as floor_ratio), calls per second from four
+// call in process and against the floor (sd-bus itself on both ends, same bus, same run; the two
+// called in turn report the ratio of their medians as floor_ratio), calls per second from four
 // client connections at once, and the time from a manager notification to its arrival at a
 // client's sink.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "bare_bus_peer.h"
 #include "common/ipc/bus_connection.h"
 #include "common/ipc/bus_names.h"
 #include "common/ipc/client.h"
+#include "common/ipc/device_proxy.h"
 #include "common/ipc/sdk_adaptor.h"
 #include "common/sdk/identifiers.h"
 #include "fake_device.h"
@@ -92,45 +97,87 @@ void BM_GetDeviceSN_InProcess(benchmark::State& state) {
 }
 BENCHMARK(BM_GetDeviceSN_InProcess);
 
-// Seconds per iteration of the timed loop that ended last in `state`.
-double secondsPerCall(const benchmark::State& state, std::chrono::steady_clock::time_point start) {
-    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-    return state.iterations() > 0 ? spent.count() / static_cast<double>(state.iterations()) : 0.0;
-}
-
-// The floor's time per call, once BM_GetDeviceSN_Floor ran in this process.
-double gFloorSecondsPerCall = 0.0;
-
 void BM_GetDeviceSN_Floor(benchmark::State& state) {
     const std::string& address = Service::instance().busAddress();
     const qm::bench::BareServer server(address);
     qm::bench::BareClient client(address, server.name());
     std::string serial;
-    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         if (!client.getDeviceSN(serial)) {
             state.SkipWithError("call failed");
             break;
         }
     }
-    gFloorSecondsPerCall = secondsPerCall(state, start);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_GetDeviceSN_Floor)->UseRealTime();
+
+// The median of `samples` (reordered).
+double median(std::vector<double>& samples) {
+    auto middle = samples.begin() + static_cast<std::ptrdiff_t>(samples.size() / 2);
+    std::nth_element(samples.begin(), middle, samples.end());
+    return *middle;
+}
+
+// Our proxy, the floor and a bare sd-bus client of our service called in turn, so that all see the
+// same load on the machine: the medians of their round trips (proxy_us, floor_us, service_us)
+// and the ratio of the proxy's to the floor's (floor_ratio).
+void BM_GetDeviceSN_ProxyToFloor(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    auto client = Service::instance().connect();
+    auto device = Service::instance().firstDevice(*client);
+    const std::string& address = Service::instance().busAddress();
+    const qm::bench::BareServer server(address);
+    qm::bench::BareClient bare(address, server.name());
+    auto* proxy = dynamic_cast<ipc::DeviceProxy*>(device.get());
+    if (proxy == nullptr) {
+        state.SkipWithError("not a device proxy");
+        return;
+    }
+    qm::bench::BareClient bareOfService(address, ipc::kBusName, proxy->path(),
+                                        ipc::kDeviceInterface);
+    std::vector<double> proxyTimes;
+    std::vector<double> floorTimes;
+    std::vector<double> serviceTimes;
+    std::string serial;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const bool proxyOk = device->GetDeviceSN(serial) == sdk::S_OK;
+        const auto middle = Clock::now();
+        const bool floorOk = bare.getDeviceSN(serial);
+        const auto third = Clock::now();
+        const bool serviceOk = bareOfService.getDeviceSN(serial);
+        const auto end = Clock::now();
+        if (!proxyOk || !floorOk || !serviceOk) {
+            state.SkipWithError(!proxyOk   ? "the proxy's call failed"
+                                : !floorOk ? "the floor's call failed"
+                                           : "the bare call of the service failed");
+            break;
+        }
+        proxyTimes.push_back(std::chrono::duration<double, std::micro>(middle - start).count());
+        floorTimes.push_back(std::chrono::duration<double, std::micro>(third - middle).count());
+        serviceTimes.push_back(std::chrono::duration<double, std::micro>(end - third).count());
+    }
+    if (!proxyTimes.empty()) {
+        const double proxyMedian = median(proxyTimes);
+        const double floorMedian = median(floorTimes);
+        state.counters["proxy_us"] = proxyMedian;
+        state.counters["floor_us"] = floorMedian;
+        state.counters["service_us"] = median(serviceTimes);
+        state.counters["floor_ratio"] = proxyMedian / floorMedian;
+    }
+}
+BENCHMARK(BM_GetDeviceSN_ProxyToFloor)->UseRealTime();
 
 void BM_GetDeviceSN_OverBus(benchmark::State& state) {
     auto client = Service::instance().connect();
     auto device = Service::instance().firstDevice(*client);
     std::string serial;
-    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         if (device->GetDeviceSN(serial) != sdk::S_OK) {
             state.SkipWithError("call failed");
             break;
         }
-    }
-    if (gFloorSecondsPerCall > 0.0) {
-        state.counters["floor_ratio"] = secondsPerCall(state, start) / gFloorSecondsPerCall;
     }
     state.SetItemsProcessed(state.iterations());
 }

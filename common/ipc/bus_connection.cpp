@@ -1,6 +1,7 @@
 #include "common/ipc/bus_connection.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <thread>
 
@@ -8,6 +9,7 @@
 #include <systemd/sd-bus.h>
 
 #include "common/ipc/loop_graveyard.h"
+#include "common/ipc/shared_loop.h"
 
 namespace qm::ipc {
 namespace {
@@ -73,12 +75,14 @@ struct BusConnection::State final : Reapable {
     std::thread thread;
     std::atomic<std::thread::id> loopThread{};
     std::atomic<bool> failed{false};
+    std::unique_ptr<SharedLoop> shared;
 
     ~State() override {
         stop();
         if (thread.joinable()) {
             thread.join();
         }
+        shared.reset();
     }
 
     void run() {
@@ -93,6 +97,10 @@ struct BusConnection::State final : Reapable {
     }
 
     void stop() {
+        if (shared) {
+            shared->requestStop();
+            return;
+        }
         if (!connection) {
             return;
         }
@@ -147,6 +155,21 @@ void BusConnection::startEventLoop() {
     }
 }
 
+void BusConnection::startSharedEventLoop() {
+    if (!state_->shared) {
+        state_->shared = std::make_unique<SharedLoop>(*state_->connection);
+    }
+    state_->shared->start();
+}
+
+sdbus::MethodReply BusConnection::call(sdbus::IProxy& proxy, const sdbus::MethodCall& message,
+                                       std::chrono::microseconds timeout) {
+    if (state_->shared) {
+        return state_->shared->call(proxy, message, timeout);
+    }
+    return proxy.callMethod(message, static_cast<std::uint64_t>(timeout.count()));
+}
+
 bool BusConnection::runEventLoop() {
     state_->run();
     return !state_->failed;
@@ -154,21 +177,28 @@ bool BusConnection::runEventLoop() {
 
 void BusConnection::stopEventLoop() {
     state_->stop();
-    if (!isLoopThread() && state_->thread.joinable()) {
+    if (isLoopThread()) {
+        return;
+    }
+    if (state_->shared) {
+        state_->shared->join();
+    }
+    if (state_->thread.joinable()) {
         state_->thread.join();
     }
 }
 
 bool BusConnection::isLoopThread() const {
-    return state_->loopThread.load() == std::this_thread::get_id();
+    return state_->loopThread.load() == std::this_thread::get_id() ||
+           (state_->shared && state_->shared->processesHere());
 }
 
 bool BusConnection::loopFailed() const {
-    return state_->failed;
+    return state_->failed || (state_->shared && state_->shared->failed());
 }
 
 bool onAnyLoopThread() {
-    return tlRunsLoop;
+    return tlRunsLoop || SharedLoop::processesAny();
 }
 
 }  // namespace qm::ipc

@@ -29,7 +29,7 @@ std::shared_ptr<ClientSession> ClientSession::open(const ClientOptions& options)
     BusConnection* bus = core->bus.get();
     core->sinks =
         std::make_unique<SinkExportTable>(bus->native(), [bus] { return bus->isLoopThread(); });
-    core->bus->startEventLoop();
+    core->bus->startSharedEventLoop();
     return std::shared_ptr<ClientSession>(new ClientSession(options, std::move(core)));
 }
 
@@ -51,6 +51,10 @@ std::unique_ptr<sdbus::IProxy> ClientSession::makeProxy(const std::string& path)
     return sdbus::createProxy(core_->bus->native(), options_.serviceName, path);
 }
 
+BusConnection& ClientSession::bus() {
+    return *core_->bus;
+}
+
 std::shared_ptr<DeviceProxy> ClientSession::deviceProxy(const std::string& path) {
     std::lock_guard guard(mutex_);
     std::erase_if(devices_, [](const auto& item) { return item.second.expired(); });
@@ -70,10 +74,8 @@ SinkExportTable& ClientSession::sinks() {
 sdk::HRESULT ClientSession::ping() {
     try {
         auto proxy = makeProxy(kSdkPath);
-        proxy->callMethod("Ping")
-            .onInterface("org.freedesktop.DBus.Peer")
-            .withTimeout(options_.callTimeout)
-            .storeResultsTo();
+        core_->bus->call(*proxy, proxy->createMethodCall("org.freedesktop.DBus.Peer", "Ping"),
+                         options_.callTimeout);
         return sdk::S_OK;
     } catch (const sdbus::Error& e) {
         return hresultFromBusError(e.getName());

@@ -15,6 +15,7 @@ class IProxy;
 
 namespace qm::ipc {
 
+class BusConnection;
 class DeviceProxy;
 class SinkExportTable;
 
@@ -31,6 +32,8 @@ class ClientSession : public std::enable_shared_from_this<ClientSession> {
 
     // A proxy for the service's object at `path`.
     std::unique_ptr<sdbus::IProxy> makeProxy(const std::string& path);
+    // The connection the proxies call through (see BusConnection::call).
+    BusConnection& bus();
     std::chrono::milliseconds callTimeout() const { return options_.callTimeout; }
 
     // The device proxy for `path`: the same object while anybody holds it.

@@ -11,6 +11,7 @@
 
 #include <sdbus-c++/sdbus-c++.h>
 
+#include "common/ipc/bus_connection.h"
 #include "common/ipc/ipc_result.h"
 
 namespace qm::ipc::detail {
@@ -20,22 +21,19 @@ struct CallOutcome {
     bool answered = false;  // the service replied (hr is the method's result)
 };
 
-// Calls `method` and stores its out values (after the HRESULT) into `outs`.
+// Calls `method` through `proxy` on `bus` and stores its out values (after the HRESULT) into
+// `outs`.
 template <typename... Outs, typename... Ins>
-CallOutcome callMethod(sdbus::IProxy& proxy, const char* interfaceName, const char* method,
-                       std::chrono::milliseconds timeout, std::tuple<Outs...>& outs,
-                       const Ins&... ins) {
+CallOutcome callMethod(BusConnection& bus, sdbus::IProxy& proxy, const char* interfaceName,
+                       const char* method, std::chrono::milliseconds timeout,
+                       std::tuple<Outs...>& outs, const Ins&... ins) {
     try {
+        auto message = proxy.createMethodCall(interfaceName, method);
+        ((void)(message << ins), ...);
+        auto reply = bus.call(proxy, message, timeout);
         std::int32_t hr = sdk::E_FAIL;
-        std::apply(
-            [&](auto&... out) {
-                proxy.callMethod(method)
-                    .onInterface(interfaceName)
-                    .withTimeout(timeout)
-                    .withArguments(ins...)
-                    .storeResultsTo(hr, out...);
-            },
-            outs);
+        reply >> hr;
+        std::apply([&](auto&... out) { ((void)(reply >> out), ...); }, outs);
         return {hr, true};
     } catch (const sdbus::Error& e) {
         return {hresultFromBusError(e.getName()), false};

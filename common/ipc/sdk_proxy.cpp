@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/ipc/bus_connection.h"
 #include "common/ipc/bus_names.h"
 #include "common/ipc/client_session.h"
 #include "common/ipc/device_proxy.h"
@@ -17,11 +18,11 @@ using sdk::HRESULT;
 
 // Calls `method` on the manager; copies the out values into `outs` when it succeeds.
 template <typename... Refs, typename... Ins>
-HRESULT callManager(sdbus::IProxy& proxy, std::chrono::milliseconds timeout, const char* method,
-                    std::tuple<Refs&...> outs, const Ins&... ins) {
+HRESULT callManager(BusConnection& bus, sdbus::IProxy& proxy, std::chrono::milliseconds timeout,
+                    const char* method, std::tuple<Refs&...> outs, const Ins&... ins) {
     std::tuple<std::remove_cvref_t<Refs>...> values{};
     const detail::CallOutcome outcome =
-        detail::callMethod(proxy, kSdkInterface, method, timeout, values, ins...);
+        detail::callMethod(bus, proxy, kSdkInterface, method, timeout, values, ins...);
     if (outcome.answered && sdk::SUCCEEDED(outcome.hr)) {
         outs = values;
     }
@@ -36,20 +37,23 @@ SdkProxy::SdkProxy(std::shared_ptr<ClientSession> session)
 SdkProxy::~SdkProxy() = default;
 
 HRESULT SdkProxy::WriteLog(sdk::qmLogEventType Type, const std::string& str) {
-    return callManager(*proxy_, session_->callTimeout(), "WriteLog", std::tie(), std::int32_t{Type},
-                       toWireText(str));
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "WriteLog", std::tie(),
+                       std::int32_t{Type}, toWireText(str));
 }
 
 HRESULT SdkProxy::NotifyRelease() {
-    return callManager(*proxy_, session_->callTimeout(), "NotifyRelease", std::tie());
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "NotifyRelease",
+                       std::tie());
 }
 
 HRESULT SdkProxy::IsInitialize() {
-    return callManager(*proxy_, session_->callTimeout(), "IsInitialize", std::tie());
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "IsInitialize",
+                       std::tie());
 }
 
 HRESULT SdkProxy::GetVersion(std::string& pbstrVersion) {
-    return callManager(*proxy_, session_->callTimeout(), "GetVersion", std::tie(pbstrVersion));
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "GetVersion",
+                       std::tie(pbstrVersion));
 }
 
 HRESULT SdkProxy::EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* ppEnum) {
@@ -57,8 +61,8 @@ HRESULT SdkProxy::EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* ppEnum) {
         return sdk::E_POINTER;
     }
     std::vector<sdbus::ObjectPath> paths;
-    const HRESULT hr =
-        callManager(*proxy_, session_->callTimeout(), "EnumQMDevice", std::tie(paths));
+    const HRESULT hr = callManager(session_->bus(), *proxy_, session_->callTimeout(),
+                                   "EnumQMDevice", std::tie(paths));
     if (sdk::FAILED(hr)) {
         return hr;
     }
@@ -81,26 +85,28 @@ HRESULT SdkProxy::RemoveDevice(const std::shared_ptr<sdk::IQMDevice>& pDevice) {
     if (device != nullptr && device->session() == session_.get()) {
         path = device->path();
     }
-    return callManager(*proxy_, session_->callTimeout(), "RemoveDevice", std::tie(),
-                       sdbus::ObjectPath(path));
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "RemoveDevice",
+                       std::tie(), sdbus::ObjectPath(path));
 }
 
 HRESULT SdkProxy::RemoveDeviceBySN(const std::string& bstrSN) {
-    return callManager(*proxy_, session_->callTimeout(), "RemoveDeviceBySN", std::tie(),
-                       toWireText(bstrSN));
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "RemoveDeviceBySN",
+                       std::tie(), toWireText(bstrSN));
 }
 
 HRESULT SdkProxy::RemoveAllInactive() {
-    return callManager(*proxy_, session_->callTimeout(), "RemoveAllInactive", std::tie());
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "RemoveAllInactive",
+                       std::tie());
 }
 
 HRESULT SdkProxy::GetLogFolder(std::string& pbstrLogFolder) {
-    return callManager(*proxy_, session_->callTimeout(), "GetLogFolder", std::tie(pbstrLogFolder));
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "GetLogFolder",
+                       std::tie(pbstrLogFolder));
 }
 
 HRESULT SdkProxy::SetLogFolder(const std::string& bstrLogFolder) {
-    return callManager(*proxy_, session_->callTimeout(), "SetLogFolder", std::tie(),
-                       toWireText(bstrLogFolder));
+    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "SetLogFolder",
+                       std::tie(), toWireText(bstrLogFolder));
 }
 
 HRESULT SdkProxy::AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) {
@@ -116,8 +122,8 @@ HRESULT SdkProxy::AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe)
     } catch (const std::exception&) {
         return sdk::E_FAIL;
     }
-    const HRESULT hr = callManager(*proxy_, session_->callTimeout(), "AdviceSink", std::tie(),
-                                   sdbus::ObjectPath(path));
+    const HRESULT hr = callManager(session_->bus(), *proxy_, session_->callTimeout(), "AdviceSink",
+                                   std::tie(), sdbus::ObjectPath(path));
     sinks.endAdvise(pCallMe.get(), sdk::SUCCEEDED(hr));
     return hr;
 }
@@ -126,8 +132,9 @@ HRESULT SdkProxy::UnadviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallM
     SinkExportTable& sinks = session_->sinks();
     const std::optional<std::string> path = sinks.beginUnadvise(pCallMe.get());
     // A sink that is not advised still goes to the manager, which finds nothing.
-    const HRESULT hr = callManager(*proxy_, session_->callTimeout(), "UnadviceSink", std::tie(),
-                                   sdbus::ObjectPath(path.value_or(kNullObjectPath)));
+    const HRESULT hr =
+        callManager(session_->bus(), *proxy_, session_->callTimeout(), "UnadviceSink", std::tie(),
+                    sdbus::ObjectPath(path.value_or(kNullObjectPath)));
     if (path) {
         sinks.endUnadvise(pCallMe.get(), sdk::SUCCEEDED(hr));
     }

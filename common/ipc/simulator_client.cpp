@@ -64,7 +64,8 @@ class SimulatorClient final : public SimulatorControl {
   private:
     template <typename... Outs, typename... Ins>
     sdk::HRESULT call(const char* method, std::tuple<Outs...>& outs, const Ins&... ins) {
-        return detail::callMethod(*proxy_, kSimulatorInterface, method, kCallTimeout, outs, ins...)
+        return detail::callMethod(*connection_, *proxy_, kSimulatorInterface, method, kCallTimeout,
+                                  outs, ins...)
             .hr;
     }
 
