@@ -4,7 +4,9 @@
 #include <thread>
 #include <vector>
 
+#include "common/sdk/identifiers.h"
 #include "ipc_fixture.h"
+#include "recording_sink.h"
 
 namespace qm::ipc::testing {
 namespace {
@@ -45,6 +47,27 @@ TEST_F(ClientThreadsTest, OneProxyAnswersEveryThreadWhileAnotherThreadsCallWaits
     devices[0]->releaseCalls();
     slow.join();
     EXPECT_EQ(devices[0]->lastCall(), "Set_LPF(2)");
+}
+
+// The thread that waits for a reply processes the connection meanwhile: a notification that
+// comes in during a long call still reaches its sink at once.
+TEST_F(ClientThreadsTest, ASinkIsCalledWhileACallOnTheSameConnectionWaits) {
+    auto devices = addDevices(1);
+    auto client = connect();
+    auto device = enumerateAll(*client).at(0);
+    auto sink = std::make_shared<RecordingSink>();
+    ASSERT_EQ(client->AdviceSink(sink), S_OK);
+
+    devices[0]->holdCalls(1);
+    const std::unique_ptr<FakeDevice, void (*)(FakeDevice*)> releaseAtEnd(
+        devices[0].get(), [](FakeDevice* held) { held->releaseCalls(); });
+    std::thread slow([&device] { EXPECT_EQ(device->Set_LPF(2), S_OK); });
+    ASSERT_TRUE(devices[0]->waitUntilHolding());
+    manager_->notify("SN1001", sdk::QM_NOTIFY_STARTED);
+    EXPECT_TRUE(sink->waitForCount(1));
+    devices[0]->releaseCalls();
+    slow.join();
+    EXPECT_EQ(client->UnadviceSink(sink), S_OK);
 }
 
 TEST_F(ClientThreadsTest, CallsOfOneThreadReachTheServiceInTheirOrder) {
