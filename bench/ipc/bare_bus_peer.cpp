@@ -51,6 +51,7 @@ struct BareServer::State {
     sd_bus* bus = nullptr;
     sd_bus_slot* slot = nullptr;
     int stopFd = -1;
+    std::string name;
     std::thread thread;
 
     void serve() const {
@@ -73,6 +74,12 @@ BareServer::BareServer(const std::string& address) : state_(std::make_unique<Sta
                                                        kInterface, kVtable, nullptr) < 0) {
         throw std::runtime_error("bare sd-bus server: cannot export its object");
     }
+    // Asked before the thread starts: sd-bus objects are not for two threads at once.
+    const char* unique = nullptr;
+    if (sd_bus_get_unique_name(state_->bus, &unique) < 0 || unique == nullptr) {
+        throw std::runtime_error("bare sd-bus server: no unique name");
+    }
+    state_->name = unique;
     state_->thread = std::thread([state = state_.get()] { state->serve(); });
 }
 
@@ -87,9 +94,7 @@ BareServer::~BareServer() {
 }
 
 std::string BareServer::name() const {
-    const char* unique = nullptr;
-    sd_bus_get_unique_name(state_->bus, &unique);
-    return unique != nullptr ? unique : "";
+    return state_->name;
 }
 
 struct BareClient::State {
