@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "common/sdk/hresult.h"
 #include "platform/servicehost/service_state.h"
 
 // The service manager as a program that controls a service sees it (the studio starting,
@@ -11,10 +12,9 @@
 // name, query its status, start it, stop it. Results are Win32 status codes (0 is success).
 namespace qm::servicehost {
 
-inline constexpr long ERROR_SERVICE_REQUEST_TIMEOUT = 1053;
+inline constexpr long ERROR_SERVICE_REQUEST_TIMEOUT = sdk::ERROR_SERVICE_REQUEST_TIMEOUT;
 inline constexpr long ERROR_SERVICE_DISABLED = 1058;
 inline constexpr long ERROR_SERVICE_DOES_NOT_EXIST = 1060;
-inline constexpr long ERROR_INVALID_SERVICE_CONTROL = 1352;
 inline constexpr long RPC_S_SERVER_UNAVAILABLE = 1722;
 
 // A service's status as the manager reports it. While a start or a stop is pending the check

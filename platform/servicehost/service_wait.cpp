@@ -94,6 +94,10 @@ sdk::HRESULT StartServiceAndWait(ControlledService& service, const ServiceWaitOp
             checkPoint = status.checkPoint;
             since = waiter.now();
         } else if (waiter.now() - since > kServiceWaitLimit) {
+            // No progress for the whole limit: a start that hangs, not one that ended badly.
+            if (status.state == ServiceState::StartPending) {
+                return sdk::HRESULT_FROM_WIN32(sdk::ERROR_SERVICE_START_HANG);
+            }
             break;
         }
         if (status.state != ServiceState::StartPending) {

@@ -32,8 +32,8 @@ bool validServiceName(const std::string& name) {
     }
     for (const char c : name) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                           c == '@' || c == ':';
+                           (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == '@' ||
+                           c == ':';
         if (!plain) {
             return false;
         }
@@ -43,8 +43,9 @@ bool validServiceName(const std::string& name) {
 
 std::uint32_t toMilliseconds(std::uint64_t usec) {
     const std::uint64_t ms = usec / 1000;
-    return ms > std::numeric_limits<std::uint32_t>::max() ? std::numeric_limits<std::uint32_t>::max()
-                                                           : static_cast<std::uint32_t>(ms);
+    return ms > std::numeric_limits<std::uint32_t>::max()
+               ? std::numeric_limits<std::uint32_t>::max()
+               : static_cast<std::uint32_t>(ms);
 }
 
 sdbus::Variant getProperty(sdbus::IProxy& proxy, const char* interface, const char* name) {
@@ -135,7 +136,8 @@ class SystemdService final : public ControlledService {
 
     long read(UnitSnapshot& unit) {
         try {
-            unit.activeState = getProperty(*unit_, kUnitInterface, "ActiveState").get<std::string>();
+            unit.activeState =
+                getProperty(*unit_, kUnitInterface, "ActiveState").get<std::string>();
             unit.subState = getProperty(*unit_, kUnitInterface, "SubState").get<std::string>();
             const auto job = getProperty(*unit_, kUnitInterface, "Job").get<JobReference>();
             unit.jobType = jobTypeOf(job);
@@ -176,8 +178,8 @@ class SystemdService final : public ControlledService {
 
     std::string invocationId() {
         try {
-            const auto bytes =
-                getProperty(*unit_, kUnitInterface, "InvocationID").get<std::vector<std::uint8_t>>();
+            const auto bytes = getProperty(*unit_, kUnitInterface, "InvocationID")
+                                   .get<std::vector<std::uint8_t>>();
             static constexpr char kHex[] = "0123456789abcdef";
             std::string text;
             for (const std::uint8_t byte : bytes) {
@@ -205,8 +207,7 @@ class SystemdManager final : public ServiceControlManager {
         : connection_(std::move(connection)),
           manager_(sdbus::createProxy(*connection_, kSystemd, kManagerPath)) {}
 
-    std::unique_ptr<ControlledService> openService(const std::string& name,
-                                                   long& error) override {
+    std::unique_ptr<ControlledService> openService(const std::string& name, long& error) override {
         if (!validServiceName(name)) {
             error = ERROR_INVALID_NAME;
             return nullptr;
@@ -355,9 +356,8 @@ std::unique_ptr<ServiceControlManager> SystemdServiceControlConnector::openManag
         error = ERROR_SUCCESS;
         return std::make_unique<SystemdManager>(std::move(connection));
     } catch (const sdbus::Error& e) {
-        error = e.getName() == "org.freedesktop.DBus.Error.AccessDenied"
-                    ? ERROR_ACCESS_DENIED
-                    : RPC_S_SERVER_UNAVAILABLE;
+        error = e.getName() == "org.freedesktop.DBus.Error.AccessDenied" ? ERROR_ACCESS_DENIED
+                                                                         : RPC_S_SERVER_UNAVAILABLE;
         return nullptr;
     }
 }
