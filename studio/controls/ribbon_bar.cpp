@@ -121,6 +121,14 @@ QString RibbonBar::tabCaption(int index) const {
     return tabBar_->tabText(index);
 }
 
+void RibbonBar::setTabToolTip(int index, const QString& text) {
+    tabBar_->setTabToolTip(index, text);
+}
+
+QString RibbonBar::tabToolTip(int index) const {
+    return tabBar_->tabToolTip(index);
+}
+
 int RibbonBar::currentTab() const {
     return tabBar_->currentIndex();
 }

@@ -58,6 +58,8 @@ class RibbonBar : public QWidget {
     int tabCount() const;
     RibbonTab* tab(int index) const;
     QString tabCaption(int index) const;
+    void setTabToolTip(int index, const QString& text);
+    QString tabToolTip(int index) const;
     int currentTab() const;
     void setCurrentTab(int index);
 

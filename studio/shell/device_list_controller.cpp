@@ -162,6 +162,9 @@ void DeviceListController::onSinkNotification(std::uint64_t sink, int state,
 }
 
 void DeviceListController::onServicePresence(bool present) {
+    if (presenceHeld_) {
+        return;
+    }
     if (present) {
         Refresh();
     } else if (connection_.connected() || refreshing_) {
@@ -169,14 +172,18 @@ void DeviceListController::onServicePresence(bool present) {
     }
 }
 
-void DeviceListController::serviceGone() {
+void DeviceListController::disconnectService() {
     Unadvise();
     refreshing_ = false;
     pending_.clear();
     news_.clear();
-    selection_.selectNone();
     list_.deleteAllItems();
     connection_.Disconnect();
+}
+
+void DeviceListController::serviceGone() {
+    selection_.selectNone();
+    disconnectService();
     prompts_.showMessage(loadString(3743), UserPrompts::Icon::Warning);
 }
 

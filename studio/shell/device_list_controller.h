@@ -61,6 +61,11 @@ class DeviceListController : public QObject {
     void handleNotification(int state, const std::string& serial);
     // The service appeared on the bus (true) or left it (false).
     void onServicePresence(bool present);
+    // Unadvise, empty the list, disconnect: the studio lets go of the service.
+    void disconnectService();
+    // While held, the service's coming and going is not followed (it is being started or
+    // stopped from here, and the list is refreshed when that is done).
+    void holdPresence(bool held) { presenceHeld_ = held; }
 
     // The list's commands: rename (6357), remove an inactive device (6358), remove all
     // inactive devices (6359).
@@ -105,6 +110,7 @@ class DeviceListController : public QObject {
     std::shared_ptr<CDeviceEventSink> sink_;
     std::uint64_t sinkCounter_ = 0;
     bool refreshing_ = false;
+    bool presenceHeld_ = false;
     std::vector<std::pair<int, std::string>> pending_;
     std::map<std::string, std::uint64_t> news_;
 };

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/registry/store.h"
+#include "platform/servicehost/systemd_service_control.h"
 #include "studio/audio/audio_analysis.h"
 #include "studio/audio/cpu_times.h"
 #include "studio/audio/pulse/pulse_audio_system.h"
@@ -82,11 +83,16 @@ int main(int argc, char* argv[]) {
     // The profile pane and commands: registered now, put into the frame once it is made.
     qm::studio::ProfilePart profiles;
 
+    // The Service tab drives systemd ($QM_SYSTEMD_ADDRESS names another bus for tests).
+    qm::servicehost::SystemdServiceControlConnector serviceManager(
+        qm::servicehost::SystemdServiceControlConnector::addressFromEnvironment());
+
     qm::studio::CTonecraftApp* app = nullptr;
     qm::studio::StudioEnvironment environment;
     environment.connector = &connector;
     environment.hooks.endpoints = &monitoring;
     environment.hooks.monitoring = &monitoring;
+    environment.serviceManager = &serviceManager;
     environment.hooks.analysis = &views;
     environment.hooks.panels = &panels;
     environment.hooks.profiles = &profiles;

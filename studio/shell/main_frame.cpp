@@ -26,6 +26,7 @@
 #include "studio/shell/pane_source.h"
 #include "studio/shell/reset_flow.h"
 #include "studio/shell/ribbon_layout.h"
+#include "studio/shell/service_control_flow.h"
 #include "studio/shell/source_list_ctrl.h"
 #include "studio/shell/string_table.h"
 #include "studio/shell/studio_keys.h"
@@ -38,6 +39,7 @@ namespace {
 constexpr int kListTimerIntervalMs = 1000;
 constexpr int kVolumeSliderMaximum = 1000;
 constexpr QSize kDefaultSize(1280, 800);
+constexpr int kServiceTabId = 3003;
 
 controls::TaskbarProgress::State taskbarState(int code) {
     switch (code) {
@@ -152,6 +154,7 @@ bool CMainFrame::create() {
     versionCheck_ = new VersionCheck(app_.prompts(), app_.links(), environment.installedVersion,
                                      environment.versionTimeout, this);
     placement_ = std::make_unique<controls::WindowPlacement>(app_.registry(), "MainFrame");
+    createServiceControl();
 
     // 6. Profile list, first refresh once the event loop runs, the list timer. From now on the
     // service's leaving and return are followed too.
@@ -166,6 +169,27 @@ bool CMainFrame::create() {
     ribbon_->updateCommands();
     created_ = true;
     return true;
+}
+
+void CMainFrame::createServiceControl() {
+    StudioEnvironment& environment = app_.environment();
+    serviceControl_ = environment.hooks.serviceControl;
+    if (environment.serviceManager == nullptr) {
+        return;
+    }
+    serviceFlow_ = new ServiceControlFlow(*environment.serviceManager, app_.connection().clock(),
+                                          app_.calls(), *this, *deviceList_, selection_,
+                                          app_.prompts(), environment.serviceControl);
+    serviceControl_ = serviceFlow_;
+    // The Service tab tells the service's state in its tooltip.
+    connect(serviceFlow_, &ServiceControlFlow::stateChanged, this, [this] {
+        for (int i = 0; i < ribbon_->tabCount(); ++i) {
+            if (ribbon_->tab(i)->id() == kServiceTabId) {
+                ribbon_->setTabToolTip(i, serviceFlow_->stateText());
+            }
+        }
+        ribbon_->updateCommands();
+    });
 }
 
 ServiceCalls& CMainFrame::serviceCalls() const {
@@ -241,6 +265,9 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (serviceFlow_ != nullptr) {
+        serviceFlow_->shutdown();
+    }
     deviceList_->Unadvise();
     if (MonitoringHooks* monitoring = app_.environment().hooks.monitoring) {
         monitoring->stopCapture();
@@ -348,18 +375,18 @@ void CMainFrame::onCommand(int id) {
             }
             break;
         case ids::kServiceStart:
-            if (hooks.serviceControl != nullptr) {
-                hooks.serviceControl->start();
+            if (serviceControl_ != nullptr) {
+                serviceControl_->start();
             }
             break;
         case ids::kServiceStop:
-            if (hooks.serviceControl != nullptr) {
-                hooks.serviceControl->stop();
+            if (serviceControl_ != nullptr) {
+                serviceControl_->stop();
             }
             break;
         case ids::kServiceRestart:
-            if (hooks.serviceControl != nullptr) {
-                hooks.serviceControl->restart();
+            if (serviceControl_ != nullptr) {
+                serviceControl_->restart();
             }
             break;
         default:
@@ -390,8 +417,10 @@ bool CMainFrame::updateCommandUi(int id, controls::CommandUi& ui) {
             ui.enabled = deviceList_->selectedStarted() && !reset_->running();
             return true;
         case ids::kRefresh:
-            ui.enabled =
-                hooks.serviceControl == nullptr || hooks.serviceControl->isServiceRunning();
+            // Without a reachable service manager (a service run by hand) the list can always
+            // be refreshed.
+            ui.enabled = serviceControl_ == nullptr || !serviceControl_->reachable() ||
+                         (serviceControl_->isServiceRunning() && !serviceControl_->busy());
             return true;
         case ids::kRenameDevice:
             ui.enabled = true;
@@ -406,16 +435,16 @@ bool CMainFrame::updateCommandUi(int id, controls::CommandUi& ui) {
             ui.enabled = hooks.profiles != nullptr && hooks.profiles->canRename();
             return true;
         case ids::kServiceStart:
-            ui.enabled =
-                hooks.serviceControl != nullptr && !hooks.serviceControl->isServiceRunning();
-            return true;
         case ids::kServiceStop:
-            ui.enabled =
-                hooks.serviceControl != nullptr && hooks.serviceControl->isServiceRunning();
+        case ids::kServiceRestart: {
+            const bool usable = serviceControl_ != nullptr && !serviceControl_->busy() &&
+                                serviceControl_->reachable();
+            const bool running = usable && serviceControl_->isServiceRunning();
+            ui.enabled = id == ids::kServiceRestart ? usable
+                         : id == ids::kServiceStart ? usable && !running
+                                                    : running;
             return true;
-        case ids::kServiceRestart:
-            ui.enabled = hooks.serviceControl != nullptr;
-            return true;
+        }
         case ids::kOutputDevice:
             ui.enabled = hooks.monitoring != nullptr;
             return true;

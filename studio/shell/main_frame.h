@@ -28,6 +28,7 @@ class CTonecraftApp;
 class DeviceListController;
 class ResetFlow;
 class ServiceCalls;
+class ServiceControlFlow;
 class VersionCheck;
 
 // The studio's main window: the ribbon with its backstage, the status bar, the source pane
@@ -73,6 +74,7 @@ class CMainFrame : public QMainWindow, private controls::CommandUpdater {
     DeviceListController* deviceList() const { return deviceList_; }
     ResetFlow* resetFlow() const { return reset_; }
     VersionCheck* versionCheck() const { return versionCheck_; }
+    ServiceControlFlow* serviceControl() const { return serviceFlow_; }
     QAction* topWindowAction() const { return topWindow_; }
     const QTimer& listTimer() const { return listTimer_; }
 
@@ -90,6 +92,7 @@ class CMainFrame : public QMainWindow, private controls::CommandUpdater {
     void createPanes();
     void createBackstage();
     void showSystemMenu(const QPoint& globalPosition);
+    void createServiceControl();
 
     CTonecraftApp& app_;
     DeviceSelection selection_;
@@ -107,6 +110,8 @@ class CMainFrame : public QMainWindow, private controls::CommandUpdater {
     DeviceListController* deviceList_ = nullptr;
     ResetFlow* reset_ = nullptr;
     VersionCheck* versionCheck_ = nullptr;
+    ServiceControlFlow* serviceFlow_ = nullptr;
+    ServiceControlHooks* serviceControl_ = nullptr;
     QAction* topWindow_ = nullptr;
     QTimer listTimer_;
     bool stayOnTop_ = false;

@@ -83,6 +83,10 @@ class ServiceControlHooks {
   public:
     virtual ~ServiceControlHooks() = default;
     virtual bool isServiceRunning() = 0;
+    // A start, stop or restart is under way.
+    virtual bool busy() const { return false; }
+    // The service manager could be reached at the last look.
+    virtual bool reachable() const { return true; }
     virtual void start() = 0;
     virtual void stop() = 0;
     virtual void restart() = 0;

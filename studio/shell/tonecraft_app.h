@@ -11,6 +11,7 @@
 #include "studio/controls/registry_manager.h"
 #include "studio/shell/service_calls.h"
 #include "studio/shell/service_connection.h"
+#include "studio/shell/service_control_flow.h"
 #include "studio/shell/studio_hooks.h"
 #include "studio/shell/studio_settings.h"
 #include "studio/shell/version_document.h"
@@ -33,6 +34,9 @@ class UserPrompts;
 struct StudioEnvironment {
     ServiceConnector* connector = nullptr;
     StudioHooks hooks;
+    // The service manager the Service tab drives; none: hooks.serviceControl, if given.
+    servicehost::ServiceControlConnector* serviceManager = nullptr;
+    ServiceControlOptions serviceControl;
     UserPrompts* prompts = nullptr;
     LinkOpener* links = nullptr;
     std::function<std::unique_ptr<controls::TaskbarProgress>()> makeTaskbar;

@@ -63,6 +63,8 @@ class FrameFixture : public ::testing::Test {
     }
 
   protected:
+    // What a test fixture adds to the environment.
+    virtual void adjust(StudioEnvironment&) {}
     std::filesystem::path profiles() const { return registry_.folder.path() / "profiles"; }
 
     StudioEnvironment environment() {
@@ -78,6 +80,7 @@ class FrameFixture : public ::testing::Test {
         environment.translationsFolder =
             QString::fromStdString((registry_.folder.path() / "Translations").string());
         environment.resetStep = std::chrono::milliseconds(1);
+        adjust(environment);
         return environment;
     }
 
