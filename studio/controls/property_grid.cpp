@@ -91,7 +91,8 @@ void PropertyGrid::addNumberItem(int id, const QString& caption, int value, int 
     spin->setObjectName(QStringLiteral("propertyNumber%1").arg(id));
     spin->setRange(minimum, maximum);
     spin->setValue(item.number);
-    connect(spin, &QSpinBox::valueChanged, this, [this, id](int value) { setNumberValue(id, value); });
+    connect(spin, &QSpinBox::valueChanged, this,
+            [this, id](int number) { setNumberValue(id, number); });
     tree_->setItemWidget(item.row, 1, spin);
 }
 
@@ -196,11 +197,10 @@ void PropertyGrid::showHelp() {
     }
     const int id = current->data(0, kIdRole).toInt();
     const Item& item = items_.at(id);
-    const QString value = item.isColor ? fromColorRef(item.color).name(QColor::HexRgb).toUpper()
-                                       : QStringLiteral("%1 (%2 … %3)")
-                                             .arg(item.number)
-                                             .arg(item.minimum)
-                                             .arg(item.maximum);
+    const QString value =
+        item.isColor
+            ? fromColorRef(item.color).name(QColor::HexRgb).toUpper()
+            : QStringLiteral("%1 (%2 … %3)").arg(item.number).arg(item.minimum).arg(item.maximum);
     help_->setText(QStringLiteral("<b>%1</b><br>%2").arg(current->text(0).toHtmlEscaped(), value));
 }
 

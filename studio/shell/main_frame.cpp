@@ -20,6 +20,8 @@
 #include "studio/controls/taskbar_progress.h"
 #include "studio/controls/window_placement.h"
 #include "studio/shell/administrator_check.h"
+#include "studio/shell/backstage_page_about.h"
+#include "studio/shell/backstage_page_options.h"
 #include "studio/shell/child_view.h"
 #include "studio/shell/command_ids.h"
 #include "studio/shell/device_list_controller.h"
@@ -178,8 +180,8 @@ void CMainFrame::createServiceControl() {
         return;
     }
     serviceFlow_ = new ServiceControlFlow(*environment.serviceManager, app_.connection().clock(),
-                                          app_.calls(), *this, *deviceList_, selection_,
-                                          app_.prompts(), environment.serviceControl);
+                                          app_.store(), app_.calls(), *this, *deviceList_,
+                                          selection_, app_.prompts(), environment.serviceControl);
     serviceControl_ = serviceFlow_;
     // The Service tab tells the service's state in its tooltip.
     connect(serviceFlow_, &ServiceControlFlow::stateChanged, this, [this] {
@@ -215,21 +217,8 @@ void CMainFrame::createPanes() {
 
 void CMainFrame::createBackstage() {
     backstage_ = new controls::BackstageView(this);
-    auto* options = new QWidget(backstage_);
-    options->setObjectName(QStringLiteral("backstageOptions"));
-    auto* optionsColumn = new QVBoxLayout(options);
-    optionsColumn->addWidget(new QLabel(loadString(3009), options));
-    optionsColumn->addStretch(1);
-
-    auto* about = new QWidget(backstage_);
-    about->setObjectName(QStringLiteral("backstageAbout"));
-    auto* aboutColumn = new QVBoxLayout(about);
-    aboutColumn->addWidget(new QLabel(loadString(3006), about));
-    aboutColumn->addWidget(new QLabel(
-        QStringLiteral("%1: %2").arg(loadString(3015), QString::fromLatin1(installedVersionText())),
-        about));
-    aboutColumn->addStretch(1);
-
+    auto* options = new CBackstagePageOptions(app_, *this, backstage_);
+    auto* about = new CBackstagePageAbout(QString::fromLatin1(installedVersionText()), backstage_);
     backstage_->addPage(3009, loadString(3009), options, true);
     backstage_->addPage(ids::kAboutCommand, loadString(3010), about);
     backstage_->addCommand(ids::kExitCommand, loadString(3011));

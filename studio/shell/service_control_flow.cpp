@@ -5,6 +5,10 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "common/settings/system_paths.h"
+#include "platform/registry/status.h"
+#include "platform/registry/store.h"
+#include "platform/registry/value_rules.h"
 #include "platform/servicehost/service_control.h"
 #include "platform/servicehost/service_wait.h"
 #include "studio/controls/status_bar.h"
@@ -12,6 +16,7 @@
 #include "studio/shell/device_selection.h"
 #include "studio/shell/main_frame.h"
 #include "studio/shell/service_calls.h"
+#include "studio/shell/service_log_tail.h"
 #include "studio/shell/string_table.h"
 #include "studio/shell/user_prompts.h"
 
@@ -67,12 +72,14 @@ struct ServiceControlFlow::Outcome {
 };
 
 ServiceControlFlow::ServiceControlFlow(servicehost::ServiceControlConnector& connector,
-                                       Clock& clock, ServiceCalls& calls, CMainFrame& frame,
-                                       DeviceListController& list, DeviceSelection& selection,
-                                       UserPrompts& prompts, ServiceControlOptions options)
+                                       Clock& clock, registry::Store& store, ServiceCalls& calls,
+                                       CMainFrame& frame, DeviceListController& list,
+                                       DeviceSelection& selection, UserPrompts& prompts,
+                                       ServiceControlOptions options)
     : QObject(&frame),
       connector_(connector),
       clock_(clock),
+      store_(store),
       calls_(calls),
       frame_(frame),
       list_(list),
@@ -201,7 +208,8 @@ void ServiceControlFlow::run(Command command) {
     calls_.post(
         kControlLane, this,
         [&connector = connector_, &clock = clock_, name = options_.serviceName, command,
-         report = std::move(report), sleep = std::move(sleep)] {
+         report = std::move(report), sleep = std::move(sleep), logFolder = logFolder(),
+         today = clock_.localNow()] {
             Outcome outcome;
             long error = 0;
             const auto manager = connector.openManager(error);
@@ -230,6 +238,9 @@ void ServiceControlFlow::run(Command command) {
                     outcome.step = Outcome::Step::StartFailed;
                     outcome.stateWords = service->describeState();
                     outcome.lastError = service->lastErrorLine();
+                    if (outcome.lastError.empty()) {
+                        outcome.lastError = lastServiceLogError(logFolder, name, today);
+                    }
                     return outcome;
                 }
             }
@@ -283,6 +294,17 @@ void ServiceControlFlow::finish(Command command, const Outcome& outcome) {
         readState();
     }
     emit finished(static_cast<int>(command), outcome.result);
+}
+
+std::string ServiceControlFlow::logFolder() const {
+    registry::Key key;
+    if (store_.openKey(registry::Hive::LocalMachine, settings::kDevicesKey, registry::Access::Read,
+                       key) == registry::ERROR_SUCCESS) {
+        if (auto folder = registry::readString(key, "LogFolder")) {
+            return *folder;
+        }
+    }
+    return settings::defaultLogFolder();
 }
 
 void ServiceControlFlow::showWaitProgress(int caption, int percent) {

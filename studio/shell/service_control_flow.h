@@ -15,6 +15,9 @@
 namespace qm::servicehost {
 class ServiceControlConnector;
 }
+namespace qm::registry {
+class Store;
+}
 
 namespace qm::studio {
 
@@ -47,9 +50,10 @@ class ServiceControlFlow final : public QObject, public ServiceControlHooks {
     Q_OBJECT
 
   public:
+    // `store`: where the service's log folder is found.
     ServiceControlFlow(servicehost::ServiceControlConnector& connector, Clock& clock,
-                       ServiceCalls& calls, CMainFrame& frame, DeviceListController& list,
-                       DeviceSelection& selection, UserPrompts& prompts,
+                       registry::Store& store, ServiceCalls& calls, CMainFrame& frame,
+                       DeviceListController& list, DeviceSelection& selection, UserPrompts& prompts,
                        ServiceControlOptions options = {});
     ~ServiceControlFlow() override;
 
@@ -83,9 +87,11 @@ class ServiceControlFlow final : public QObject, public ServiceControlHooks {
     void finish(Command command, const Outcome& outcome);
     void showWaitProgress(int caption, int percent);
     void applyState(bool reachable, bool running, const QString& text);
+    std::string logFolder() const;
 
     servicehost::ServiceControlConnector& connector_;
     Clock& clock_;
+    registry::Store& store_;
     ServiceCalls& calls_;
     CMainFrame& frame_;
     DeviceListController& list_;

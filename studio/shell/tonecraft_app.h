@@ -48,6 +48,9 @@ struct StudioEnvironment {
     // Called once the main frame exists and before it is shown, so that the other parts can put
     // their windows into its places.
     std::function<void(CMainFrame&)> frameCreated;
+    // Starts another studio (after a change of language); true when it started. Empty: this
+    // program again, with the same arguments.
+    std::function<bool()> startNewInstance;
     std::chrono::milliseconds resetStep{100};
     std::chrono::milliseconds versionTimeout{15000};
     VersionNumbers installedVersion = studio::installedVersion();

@@ -171,7 +171,11 @@ class FakeService final : public sdk::IQuillmereSDK {
         folder = "/var/log/quillmere";
         return sdk::S_OK;
     }
-    HRESULT SetLogFolder(const std::string&) override { return sdk::S_OK; }
+    HRESULT SetLogFolder(const std::string& folder) override {
+        noteCallThread();
+        logFolders.push_back(folder);
+        return sdk::S_OK;
+    }
     HRESULT AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& sink) override {
         noteCallThread();
         sinks.push_back(sink);
@@ -192,6 +196,7 @@ class FakeService final : public sdk::IQuillmereSDK {
     std::vector<std::shared_ptr<FakeDevice>> devices;
     std::vector<std::shared_ptr<sdk::IDeviceNotify>> sinks;
     std::vector<std::shared_ptr<sdk::IQMDevice>> removed;
+    std::vector<std::string> logFolders;
     int notInitializedCalls = 0;
     int initializeCalls = 0;
     int enumerations = 0;

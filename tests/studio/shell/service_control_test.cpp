@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/servicehost/fake/fake_service_control.h"
 #include "platform/servicehost/systemd_service_control.h"
@@ -145,7 +147,20 @@ TEST_F(ScriptedServiceControlTest, ANotInstalledServiceAndAHangingStartAreReport
     manager_.onStart([](Duration) {
         return servicehost::ServiceStatus{servicehost::ServiceState::StartPending, 1, 3000};
     });
-    manager_.setDescription("activating (start)", "Bridge scan failed: permission denied");
+    // Without a journal, the error comes from the service's own log of the day.
+    const std::filesystem::path logs = registry_.folder.path() / "logs";
+    std::filesystem::create_directories(logs);
+    std::ofstream(logs / "qmMicHost [2026.12.05].log")
+        << "\xEF\xBB\xBF"
+           "09:00:00:000 --> <Info> StartService\r\n"
+        << "09:00:01:000 --> <Error> Bridge scan failed: permission denied\r\n"
+        << "09:00:02:000 --> <Info> FinalRelease\r\n";
+    registry::Key devices;
+    ASSERT_EQ(registry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
+                                         registry::Access::ReadWrite, devices),
+              registry::ERROR_SUCCESS);
+    ASSERT_EQ(registry::writeString(devices, "LogFolder", logs.string()), registry::ERROR_SUCCESS);
+    manager_.setDescription("activating (start)", "");
     frame.onCommand(ids::kServiceRestart);
     settle();
     ASSERT_EQ(prompts_.messages.size(), 2u);

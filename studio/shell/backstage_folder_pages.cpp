@@ -1,0 +1,110 @@
+#include "studio/shell/backstage_folder_pages.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "common/settings/system_paths.h"
+#include "platform/registry/status.h"
+#include "platform/registry/value_rules.h"
+#include "studio/shell/backstage_page_parts.h"
+#include "studio/shell/profile_folders.h"
+#include "studio/shell/service_calls.h"
+#include "studio/shell/studio_keys.h"
+#include "studio/shell/tonecraft_app.h"
+
+namespace qm::studio {
+namespace {
+
+constexpr const char* kLogFolder = "LogFolder";
+
+}  // namespace
+
+CBackstageFolderPage::CBackstageFolderPage(CTonecraftApp& app, int dialogId, const QString& heading,
+                                           const QString& label, int editId, int applyId,
+                                           QWidget* parent)
+    : QWidget(parent), app_(app) {
+    setObjectName(QStringLiteral("backstagePage%1").arg(dialogId));
+    QVBoxLayout* column = backstageColumn(this, heading);
+    column->addWidget(new QLabel(label, this));
+    edit_ = new QLineEdit(this);
+    edit_->setObjectName(QStringLiteral("control%1").arg(editId));
+    column->addWidget(edit_);
+    apply_ = new QPushButton(tr("Apply"), this);
+    apply_->setObjectName(QStringLiteral("control%1").arg(applyId));
+    apply_->setEnabled(false);
+    column->addWidget(apply_, 0, Qt::AlignLeft);
+    column->addStretch(1);
+    connect(edit_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { apply_->setEnabled(!text.isEmpty()); });
+    connect(apply_, &QPushButton::clicked, this, &CBackstageFolderPage::apply);
+}
+
+void CBackstageFolderPage::showFolder(const std::string& folder) {
+    edit_->setText(QString::fromStdString(folder));
+}
+
+void CBackstageFolderPage::apply() {
+    if (!apply_->isEnabled() || edit_->text().isEmpty()) {
+        return;
+    }
+    apply_->setEnabled(false);
+    store(edit_->text().toStdString());
+}
+
+bool CBackstageFolderPage::writeDevicesValue(const char* name, const std::string& folder) {
+    registry::Key key;
+    return app_.store().createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
+                                  registry::Access::ReadWrite, key) == registry::ERROR_SUCCESS &&
+           registry::writeString(key, name, folder) == registry::ERROR_SUCCESS;
+}
+
+std::string CBackstageFolderPage::readDevicesValue(const char* name, const std::string& fallback) {
+    registry::Key key;
+    if (app_.store().createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
+                               registry::Access::ReadWrite, key) != registry::ERROR_SUCCESS &&
+        app_.store().openKey(registry::Hive::LocalMachine, keys::kDevicesPath,
+                             registry::Access::Read, key) != registry::ERROR_SUCCESS) {
+        return fallback;
+    }
+    return registry::readString(key, name).value_or(fallback);
+}
+
+CBackstagePageLOG::CBackstagePageLOG(CTonecraftApp& app, QWidget* parent)
+    : CBackstageFolderPage(app, 176, tr("Server output Log"), tr("Set output log folder:"), 5103,
+                           5104, parent) {
+    showFolder(readDevicesValue(kLogFolder, settings::defaultLogFolder()));
+}
+
+bool CBackstagePageLOG::store(const std::string& folder) {
+    if (!writeDevicesValue(kLogFolder, folder)) {
+        return false;
+    }
+    // A service that isn't connected takes the folder from the registry when it next starts
+    // its logs.
+    if (const auto service = app_.connection().sdkPtr()) {
+        app_.calls().post(ServiceCalls::kManagerLane,
+                          [service, folder] { service->SetLogFolder(folder); });
+    }
+    return true;
+}
+
+CBackstagePageProfile::CBackstagePageProfile(CTonecraftApp& app, QWidget* parent)
+    : CBackstageFolderPage(app, 177, tr("Profile data"), tr("Set profileg folder:"), 5123, 5124,
+                           parent) {
+    showFolder(app.profileFolder());
+}
+
+bool CBackstagePageProfile::store(const std::string& folder) {
+    app_.setProfileFolder(folder);
+    if (!writeDevicesValue(keys::kProfileFolder, folder)) {
+        return false;
+    }
+    ensureProfileFolders(folder);
+    if (ProfileHooks* profiles = app_.environment().hooks.profiles) {
+        profiles->reloadList();
+    }
+    return true;
+}
+
+}  // namespace qm::studio
