@@ -2,9 +2,18 @@
 // the studio's application object with its main frame on the offscreen platform.
 #include "studio_fixture.h"
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+#include "studio/shell/backstage_folder_pages.h"
+#include "studio/shell/backstage_page_options.h"
+#include "studio/shell/command_ids.h"
 
 namespace qm::studio::testing {
 namespace {
@@ -123,6 +132,39 @@ TEST_F(StudioAgainstServiceTest, AnIdleStudioLeavesTheServiceAlone) {
     std::printf("service calls of an idle studio with four microphones in %lld s: %d\n",
                 static_cast<long long>(kWindow.count()), calls);
     EXPECT_LE(calls, 2);
+}
+
+// The log folder page: applied while connected, the service moves its logs at once.
+TEST_F(StudioAgainstServiceTest, ANewLogFolderTakesTheServicesLogsAtOnce) {
+    startService();
+    CMainFrame& frame = startStudio();
+    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s));
+    frame.onCommand(ids::kSystemButton);
+    auto* options = frame.findChild<CBackstagePageOptions*>();
+    ASSERT_NE(options, nullptr);
+    options->choose(CBackstagePageOptions::kLog);
+    auto* page = qobject_cast<CBackstagePageLOG*>(options->subPage(CBackstagePageOptions::kLog));
+    ASSERT_NE(page, nullptr);
+    const std::filesystem::path moved = serviceFolder_.path() / "moved";
+    page->folderEdit()->clear();
+    QTest::keyClicks(page->folderEdit(), QString::fromStdString(moved.string()));
+    page->applyButton()->click();
+
+    char today[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(today, sizeof today, " [%Y.%m.%d].log", &local);
+    const auto todaysFiles = [&] {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(moved, error)) {
+            if (entry.path().filename().string().ends_with(today)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(pumpUntil(todaysFiles, 10s)) << "no log of today in " << moved;
 }
 
 }  // namespace
