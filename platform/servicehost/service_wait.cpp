@@ -1,6 +1,7 @@
 #include "platform/servicehost/service_wait.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qm::servicehost {
 namespace {
@@ -110,16 +111,9 @@ sdk::HRESULT StartServiceAndWait(ControlledService& service, const ServiceWaitOp
 sdk::HRESULT StopServiceAndWait(ControlledService& service, const ServiceWaitOptions& options) {
     const Waiter waiter(options);
     const TimePoint begin = waiter.now();
-    const auto pastLimit = [&] { return waiter.now() - begin > kServiceWaitLimit; };
-
     ServiceStatus status;
-    if (const long error = waiter.query(service, status); error != 0) {
-        return fromWin32(error);
-    }
-    if (status.state == ServiceState::Stopped) {
-        return sdk::S_OK;
-    }
-    while (status.state == ServiceState::StopPending) {
+    // One poll of the wait: nothing while it goes on, else its result.
+    const auto poll = [&]() -> std::optional<sdk::HRESULT> {
         if (!waiter.sleepOnePoll(status)) {
             return sdk::E_ABORT;
         }
@@ -129,8 +123,21 @@ sdk::HRESULT StopServiceAndWait(ControlledService& service, const ServiceWaitOpt
         if (status.state == ServiceState::Stopped) {
             return sdk::S_OK;
         }
-        if (pastLimit()) {
+        if (waiter.now() - begin > kServiceWaitLimit) {
             return sdk::HRESULT_FROM_WIN32(sdk::ERROR_TIMEOUT);
+        }
+        return std::nullopt;
+    };
+
+    if (const long error = waiter.query(service, status); error != 0) {
+        return fromWin32(error);
+    }
+    if (status.state == ServiceState::Stopped) {
+        return sdk::S_OK;
+    }
+    while (status.state == ServiceState::StopPending) {
+        if (const auto result = poll()) {
+            return *result;
         }
     }
 
@@ -141,17 +148,8 @@ sdk::HRESULT StopServiceAndWait(ControlledService& service, const ServiceWaitOpt
         return sdk::S_OK;
     }
     while (true) {
-        if (!waiter.sleepOnePoll(status)) {
-            return sdk::E_ABORT;
-        }
-        if (const long error = waiter.query(service, status); error != 0) {
-            return fromWin32(error);
-        }
-        if (status.state == ServiceState::Stopped) {
-            return sdk::S_OK;
-        }
-        if (pastLimit()) {
-            return sdk::HRESULT_FROM_WIN32(sdk::ERROR_TIMEOUT);
+        if (const auto result = poll()) {
+            return *result;
         }
     }
 }

@@ -255,6 +255,9 @@ void ServiceControlFlow::run(Command command) {
 void ServiceControlFlow::finish(Command command, const Outcome& outcome) {
     busy_ = false;
     progressTimer_.stop();
+    if (shutDown_) {
+        return;  // the frame is closing: a wait it cut short is no failure to report
+    }
     list_.holdPresence(false);
     frame_.showProgress(false, 0);
     frame_.frameStatusBar()->setMessage(loadString(57345));
