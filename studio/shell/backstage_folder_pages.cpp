@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "common/profiles/profile_folder.h"
 #include "common/settings/system_paths.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
 #include "studio/shell/backstage_page_parts.h"
-#include "studio/shell/profile_folders.h"
 #include "studio/shell/service_calls.h"
 #include "studio/shell/studio_keys.h"
 #include "studio/shell/tonecraft_app.h"
@@ -100,9 +100,9 @@ bool CBackstagePageProfile::store(const std::string& folder) {
     if (!writeDevicesValue(keys::kProfileFolder, folder)) {
         return false;
     }
-    ensureProfileFolders(folder);
-    if (ProfileHooks* profiles = app_.environment().hooks.profiles) {
-        profiles->reloadList();
+    profiles::ensureProfileFolders(folder);
+    if (ProfileHooks* list = app_.environment().hooks.profiles) {
+        list->reloadList();
     }
     return true;
 }
