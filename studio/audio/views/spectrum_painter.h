@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <span>
+#include <string_view>
 
 #include "studio/audio/analysis_sizes.h"
 
@@ -49,7 +50,11 @@ struct SettingMark {
     double width = 0.0;      // Hz: an equaliser band's width; 0 for a filter's cut-off
     const char* caption = "";
 
-    bool operator==(const SettingMark&) const = default;
+    // Captions compare by their text: equal literals of two files need not share an address.
+    friend bool operator==(const SettingMark& a, const SettingMark& b) {
+        return a.bit == b.bit && a.frequency == b.frequency && a.width == b.width &&
+               std::string_view(a.caption) == std::string_view(b.caption);
+    }
 };
 
 // Three filters and five bands at the most; no allocation.
