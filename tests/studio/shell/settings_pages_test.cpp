@@ -60,6 +60,9 @@ class RecordingControl final : public ServiceControlHooks {
 
 class SettingsPagesTest : public FrameFixture {
   protected:
+    // The studio stops its hooks when it exits: end it while the recording hooks still live.
+    ~SettingsPagesTest() override { app_.reset(); }
+
     void adjust(StudioEnvironment& environment) override {
         environment.hooks.analysis = &views_;
         environment.hooks.profiles = &profiles_;
