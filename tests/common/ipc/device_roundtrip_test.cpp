@@ -379,6 +379,19 @@ TEST_F(DeviceTexts, StoredTextComesBackExactly) {
     EXPECT_EQ(readDescription, std::string(3000, 'd') + "%n");
 }
 
+TEST_F(DeviceTexts, VersionStringsNotSetByTheDeviceStayTheCallers) {
+    auto device = std::make_shared<FakeDevice>("SN1");
+    device->setVersionUnknown();
+    manager_->setDevices({device});
+    auto client = connect();
+    auto proxy = enumerateAll(*client).at(0);
+    std::string api = "kept";
+    std::string firmware = "kept too";
+    EXPECT_EQ(proxy->GetHardwareVer(api, firmware), sdk::S_OK);
+    EXPECT_EQ(api, "kept");
+    EXPECT_EQ(firmware, "kept too");
+}
+
 TEST_F(DeviceTexts, InvalidUtf8IsRepairedInsteadOfFailingTheCall) {
     auto device = std::make_shared<FakeDevice>("SN1");
     manager_->setDevices({device});

@@ -14,6 +14,11 @@ void FakeDevice::setResult(HRESULT hr) {
     result_ = hr;
 }
 
+void FakeDevice::setVersionUnknown() {
+    std::lock_guard guard(mutex_);
+    versionUnknown_ = true;
+}
+
 void FakeDevice::closeChannel() {
     std::lock_guard guard(mutex_);
     closed_ = true;
@@ -195,7 +200,12 @@ HRESULT FakeDevice::GetHardwareID(std::string& bstrHardwareID) {
 
 HRESULT FakeDevice::GetHardwareVer(std::string& bstrApiVer, std::string& bstrFwVer) {
     const HRESULT hr = identity(record("GetHardwareVer"));
-    if (sdk::SUCCEEDED(hr)) {
+    bool unknown = false;
+    {
+        std::lock_guard guard(mutex_);
+        unknown = versionUnknown_;
+    }
+    if (sdk::SUCCEEDED(hr) && !unknown) {
         bstrApiVer = text("bstrApiVer");
         bstrFwVer = text("bstrFwVer");
     }

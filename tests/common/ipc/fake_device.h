@@ -27,6 +27,9 @@ class FakeDevice final : public sdk::IQMDevice {
         std::string text = "Mikrofon \u201eStudio\u201c 100% \u2014 \u65e5\u672c %s %n");
 
     void setResult(sdk::HRESULT hr);
+    // GetHardwareVer succeeds without setting its strings, as the device object does when the
+    // microphone's answer is no version reply.
+    void setVersionUnknown();
     void closeChannel();
     void setStarted(bool started);
     // The latest calls (at most kCallLogLength), oldest first.
@@ -117,6 +120,7 @@ class FakeDevice final : public sdk::IQMDevice {
     std::condition_variable holdChanged_;
     sdk::HRESULT result_ = sdk::S_OK;
     bool closed_ = false;
+    bool versionUnknown_ = false;
     bool started_ = true;
     bool hold_ = false;
     int holdsLeft_ = -1;

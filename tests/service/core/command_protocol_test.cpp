@@ -293,7 +293,7 @@ TEST_F(CommandProtocolTest, NoReplyAndGarbageAreFailures) {
     EXPECT_EQ(protocol.GetStatusDSP(dsp), E_NOINTERFACE);
 }
 
-TEST_F(CommandProtocolTest, DirectionIsTakenWithoutChecksOrWait) {
+TEST_F(CommandProtocolTest, DirectionNeedsItsFourReplyBytesButNoBlockCheckOrWait) {
     plugAndOpen("Alder", "SN200");
     auto s = mic->settings();
     s[Setting::DirVolume] = 7;
@@ -310,6 +310,14 @@ TEST_F(CommandProtocolTest, DirectionIsTakenWithoutChecksOrWait) {
     mic->setFaults(plan);
     ASSERT_EQ(protocol.GetDirection(v, z, b), S_OK) << "the block byte is not checked";
     EXPECT_EQ(Bytes({v, z, b}), Bytes({7, 8, 9}));
+
+    // No answer: a failure, and the out values keep what they held.
+    plan = {};
+    plan.noReply = 1;
+    mic->setFaults(plan);
+    v = z = b = 0x55;
+    EXPECT_EQ(protocol.GetDirection(v, z, b), E_NOINTERFACE);
+    EXPECT_EQ(Bytes({v, z, b}), Bytes({0x55, 0x55, 0x55}));
 }
 
 TEST_F(CommandProtocolTest, HardwareVersionFormats) {

@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <thread>
 
 #include "common/sdk/hresult.h"
 #include "device_fixture.h"
+#include "hooked_bridges.h"
 #include "service/core/qm_device.h"
 
 using namespace std::chrono_literals;
@@ -248,6 +250,52 @@ TEST_F(QMDeviceTest, FailedStepKeepsEarlierStepsAndWritesNoCache) {
     device.reset();
     const auto lines = logs.lines("F1 - ");
     EXPECT_TRUE(contains(lines, "<Error> InitProc - GetStatusHPF_LPF"));
+}
+
+TEST_F(QMDeviceTest, UnansweredDirectionIsNotStoredAsRead) {
+    auto mic = rig.plug("Alder", "D1");
+    settings::DeviceSettings values = mic->settings();
+    values[Setting::DirVolume] = 0x33;
+    mic->setSettings(values);
+    auto cached = deviceKey("D1");
+    registry::writeString(cached, "Name", "Alder");
+    registry::writeDword(cached, "DirVolume", 0x22);
+    sim::FaultPlan plan;
+    plan.noReply = 1;  // the direction request goes unanswered
+    mic->setFaults(plan);
+
+    auto device = makeDevice();
+    device->LoadCacheData("D1");
+    device->StartDevice(0);
+    for (int i = 0; i < 2000 && device->initialReadRunning(); ++i) {
+        std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_FALSE(device->initialReadRunning());
+    EXPECT_EQ(device->IsInitialized(), S_FALSE);
+    EXPECT_EQ(device->settingsSnapshot()[Setting::DirVolume], 0x22) << "the cached value stays";
+    EXPECT_EQ(registry::readDword(cached, "DirVolume"), 0x22u);
+}
+
+// A start gives up on an initial read that hangs in the bridge; when that old read ends at last,
+// the newer read started meanwhile still completes.
+TEST_F(QMDeviceTest, LateInitialReadDoesNotCancelTheNewerOne) {
+    rig.plug("Cedar", "L1");
+    Gate reads;
+    HookedBridges bridges(rig.bus());
+    bridges.beforeRead = [&] { reads.pass(); };
+    auto device = std::make_shared<CQMDevice>(
+        DeviceEnvironment{*store, bridges, rig.endpoints(), clock, logs});
+    device->SetIdentity("L1", "Cedar");
+
+    reads.close();
+    device->StartDevice(0);
+    ASSERT_TRUE(reads.awaitWaiting()) << "the first read hangs in its first exchange";
+    std::thread restart([&] { device->StartDevice(0); });
+    clock.awaitBlocked(1);  // the restart waits for the first read to end...
+    clock.advance(CQMDevice::kInitStopWait);  // ...and gives up on it
+    restart.join();
+    reads.open();  // the first read ends now, long after the second began
+    waitInitialised(*device);
 }
 
 TEST_F(QMDeviceTest, ChangesStoreRegistryThenMemory) {

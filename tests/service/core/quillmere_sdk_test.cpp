@@ -1,12 +1,14 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
 #include "common/sdk/hresult.h"
 #include "common/sdk/identifiers.h"
 #include "device_fixture.h"
+#include "hooked_bridges.h"
 #include "service/core/mm_notification_client.h"
 #include "service/core/quillmere_sdk.h"
 
@@ -78,6 +80,9 @@ class DeviceManagerTest : public DeviceFixture {
             }
         }
     }
+
+    // Waits until managers released while their device thread still ran are gone.
+    static void awaitLateReleases() {}
 
     std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
     std::unique_ptr<CMMNotificationClient> listener;
@@ -341,6 +346,217 @@ TEST_F(DeviceManagerTest, LogFolderDefaultAndMove) {
     EXPECT_EQ(registry::readString(config, "LogFolder"), moved);
     EXPECT_EQ(manager->log().Name(), "qmMicHost ");
     release(manager);
+}
+
+// Clients move the logs at the same time while microphones arrive: nothing crashes, and in the
+// end every log, the manager's folder and the stored value agree.
+TEST_F(DeviceManagerTest, ConcurrentLogFolderChangesAgreeInTheEnd) {
+    rig.plug("Cedar", "C1");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    std::vector<std::thread> clients;
+    for (int t = 0; t < 4; ++t) {
+        clients.emplace_back([&, t] {
+            for (int i = 0; i < 25; ++i) {
+                const std::string moved = folder() + "/logs" + std::to_string((t + i) % 3);
+                EXPECT_EQ(manager->SetLogFolder(moved), S_OK);
+            }
+        });
+    }
+    for (int round = 0; round < 8; ++round) {
+        rig.plug("Alder", "P" + std::to_string(round));
+        manager->DoUpdateDeviceList(0);  // a new device opens its log
+    }
+    for (auto& client : clients)
+        client.join();
+    std::string current;
+    manager->GetLogFolder(current);
+    EXPECT_EQ(registry::readString(configKey(), "LogFolder"), current);
+    EXPECT_EQ(manager->log().Folder(), current + "/");
+    for (const auto& device : manager->devices())
+        EXPECT_EQ(device->log().Folder(), current + "/") << device->serial();
+    release(manager);
+}
+
+TEST_F(DeviceManagerTest, ClientTextCannotStartALineOfItsOwn) {
+    auto manager = makeManager();
+    manager->WriteLog(sdk::leInfo, "first\n09:00:00:000 --> <Error> forged\rlast");
+    release(manager);
+    const auto lines = logs.lines("qmMicHost");
+    EXPECT_TRUE(contains(lines, "<Info> first\\n09:00:00:000 --> <Error> forged\\rlast"));
+    EXPECT_FALSE(contains(lines, "<Error> forged"));
+}
+
+TEST_F(DeviceManagerTest, LogFolderMustBeAnAbsoluteFolderTheServiceCanMake) {
+    auto manager = makeManager();
+    std::string before;
+    manager->GetLogFolder(before);
+    const std::string file = folder() + "/plain-file";
+    std::ofstream(file) << "not a folder";
+
+    EXPECT_EQ(manager->SetLogFolder("relative/logs"), E_INVALIDARG);
+    EXPECT_EQ(manager->SetLogFolder(""), E_INVALIDARG);
+    EXPECT_EQ(manager->SetLogFolder(file), sdk::HRESULT_FROM_WIN32(267))  // not a directory
+        << "an existing file is no folder";
+    EXPECT_EQ(manager->SetLogFolder(file + "/below"), sdk::HRESULT_FROM_WIN32(3))  // no path
+        << "nothing can be made below a file";
+
+    std::string after;
+    manager->GetLogFolder(after);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(registry::readString(configKey(), "LogFolder"), before);
+    EXPECT_TRUE(manager->log().IsRunning());
+    EXPECT_EQ(manager->log().Name(), "qmMicHost") << "the log was left alone";
+    release(manager);
+}
+
+// A serial number is data from a device: whatever it holds, its log stays in the log folder, its
+// cache is one key right under the device cache, and a restart gives it back unchanged.
+TEST_F(DeviceManagerTest, SerialsStayInTheirFolderAndKey) {
+    const std::string longSerial(200, 'x');
+    const std::string longSlashes(200, '/');
+    const std::vector<std::string> serials = {"../escaped", "a\\b",      "..",     "\\",
+                                              "ctl\x01\n\x7f", "%2Fescaped", longSerial, longSlashes};
+    for (const std::string& serial : serials)
+        rig.plug("Cedar", serial);
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    ASSERT_EQ(manager->devices().size(), serials.size());
+
+    const std::string logFolder = folder() + "/logs/";
+    for (const std::string& path : logs.paths()) {
+        ASSERT_EQ(path.rfind(logFolder, 0), 0u) << path;
+        const std::string name = path.substr(logFolder.size());
+        EXPECT_EQ(name.find('/'), std::string::npos) << path;
+        EXPECT_LE(name.size(), 255u);
+    }
+    std::vector<std::string> keys;
+    configKey().enumSubkeys(keys);
+    EXPECT_EQ(keys.size(), serials.size());
+    for (const std::string& key : keys) {
+        EXPECT_EQ(key.find('\\'), std::string::npos) << key;
+        EXPECT_LE(key.size(), 255u);
+        std::vector<std::string> below;
+        deviceKey(key).enumSubkeys(below);
+        EXPECT_TRUE(below.empty()) << key;
+    }
+    EXPECT_EQ(manager->RemoveDeviceBySN("\\"), S_OK);
+    keys.clear();
+    configKey().enumSubkeys(keys);
+    EXPECT_EQ(keys.size(), serials.size() - 1) << "only that one's cache is gone";
+    release(manager);
+
+    // Back from the cache after a restart, each with its own serial.
+    manager = makeManager();
+    std::set<std::string> loaded;
+    for (const auto& device : manager->devices())
+        loaded.insert(device->serial());
+    for (const std::string& serial : serials) {
+        if (serial != "\\" && serial != longSlashes)  // removed; too long to name in full
+            EXPECT_TRUE(loaded.contains(serial)) << serial;
+    }
+    release(manager);
+}
+
+// A device thread stuck in a client's notification does not hold up the manager's release for
+// longer than its bounded wait.
+TEST_F(DeviceManagerTest, ReleaseGivesUpOnAStuckDeviceThread) {
+    Gate notifications;
+    class StuckSink : public sdk::IDeviceNotify {
+      public:
+        explicit StuckSink(Gate& gate) : gate_(gate) {}
+        sdk::HRESULT OnDeviceNotify(const std::string&, int) override {
+            gate_.pass();
+            return S_OK;
+        }
+
+      private:
+        Gate& gate_;
+    };
+    auto manager = CQuillmereSDK::create(environment());
+    manager->AdviceSink(std::make_shared<StuckSink>(notifications));
+    notifications.close();
+    rig.plug("Cedar", "K1");
+    manager->DoDeviceChange(sim::VirtualRig::endpointIdOf("K1"), endpoints::DEVICE_STATE_ACTIVE);
+    ASSERT_TRUE(notifications.awaitWaiting()) << "the device thread is in the sink";
+
+    std::atomic<bool> released{false};
+    std::thread releaser([&] {
+        manager.reset();
+        released = true;
+    });
+    // Time passes for the release's wait; the sink still holds the device thread.
+    for (int i = 0; i < 300 && !released.load(); ++i) {
+        clock.advance(10ms);
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_TRUE(released.load()) << "the release waited for the stuck thread";
+    notifications.open();
+    releaser.join();
+    awaitLateReleases();
+}
+
+// A client removes a microphone while the device thread removes it for its unplug: the removal
+// is announced once.
+TEST_F(DeviceManagerTest, RemovalRacingTheDeviceThreadIsAnnouncedOnce) {
+    registry::writeDword(configKey(), "DeviceMode", 1);
+    rig.plug("Cedar", "R1");
+    auto manager = makeManager();
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    auto device = manager->devices().at(0);
+    rig.unplug("R1");  // queues the device thread's removal
+    // The device thread runs its queue while the client's removal is announcing.
+    class ReenteringSink : public RecordingSink {
+      public:
+        explicit ReenteringSink(CQuillmereSDK* manager) : manager_(manager) {}
+        sdk::HRESULT OnDeviceNotify(const std::string& serial, int state) override {
+            RecordingSink::OnDeviceNotify(serial, state);
+            if (state == sdk::QM_NOTIFY_REMOVED) {
+                if (auto* manager = std::exchange(manager_, nullptr))
+                    manager->DoUpdateDeviceList(0);
+            }
+            return S_OK;
+        }
+
+      private:
+        CQuillmereSDK* manager_;
+    };
+    auto reentering = std::make_shared<ReenteringSink>(manager.get());
+    manager->AdviceSink(reentering);
+    EXPECT_EQ(manager->RemoveDevice(device), S_OK);
+    const auto got = reentering->received();
+    EXPECT_EQ(std::count(got.begin(), got.end(), Notification{"R1", 3}), 1);
+    EXPECT_TRUE(manager->devices().empty());
+    release(manager);
+}
+
+// The timer finds the bridge of a stopped microphone while a client removes every inactive one:
+// a removed microphone is not started again.
+TEST_F(DeviceManagerTest, TimerDoesNotStartAMicrophoneRemovedMeanwhile) {
+    auto mic = rig.plug("Cedar", "T1");
+    HookedBridges bridges(rig.bus());
+    auto manager = CQuillmereSDK::create(
+        DeviceEnvironment{*store, bridges, rig.endpoints(), clock, logs},
+        CQuillmereSDK::DeviceThread::LeaveOut);
+    manager->AdviceSink(sink);
+    manager->DoUpdateDeviceList(0);
+    waitStarted(*manager);
+    auto device = manager->devices().at(0);
+    device->StopDevice();  // stopped, its bridge still there for the timer to find
+    sink->clear();
+    bool removeNow = true;
+    bridges.beforeEnumeration = [&] {
+        if (std::exchange(removeNow, false))
+            manager->RemoveAllInactive();
+    };
+    manager->DoUpdateDeviceList(1);
+    EXPECT_EQ(sink->received(), (std::vector<Notification>{{"1234567", 4}}));
+    EXPECT_EQ(device->IsStarted(), S_FALSE);
+    EXPECT_TRUE(manager->devices().empty());
+    bridges.beforeEnumeration = nullptr;
+    manager.reset();
 }
 
 TEST_F(DeviceManagerTest, DeviceThreadHandlesPlugAndUnplugByItself) {

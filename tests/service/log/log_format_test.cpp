@@ -70,6 +70,14 @@ TEST(LogFormat, EventLineHasItsTimeTagAndTextVerbatim) {
               "b\r\n");
 }
 
+TEST(LogFormat, LineBreaksAndControlsInsideTheTextCannotStartALine) {
+    EXPECT_EQ(logEventLine(at(9, 0, 0, 0), 0, "a\nb\r\nc\x1b[31m\td"),
+              "09:00:00:000 --> <Info> a\\nb\\r\\nc\\x1b[31m\td\r\n");
+    // The line feed that ends some of the service's own lines stays where it is.
+    EXPECT_EQ(logEventLine(at(9, 0, 0, 0), 0, "Close LOG file\n"),
+              "09:00:00:000 --> <Info> Close LOG file\n\r\n");
+}
+
 // Checks the shape every cut line must keep: the prefix, whole characters only, CR LF at the end.
 void expectWholeLine(const std::string& line, const std::string& prefix, const std::string& ch,
                      std::size_t count) {

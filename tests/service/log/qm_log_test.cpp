@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -212,6 +213,36 @@ TEST_F(QmLogTest, ManyProducersNeverWaitAndKeepTheirOrder) {
             ASSERT_NE(at, std::string::npos) << "producer " << p << " line " << i;
         }
     }
+}
+
+// Several owners restart and stop one log at once while lines are posted: every restart is
+// whole, and the log ends in one of the folders it was given.
+TEST_F(QmLogTest, RestartsFromSeveralThreadsAtOnce) {
+    std::atomic<bool> posting{true};
+    std::thread poster([&] {
+        while (posting.load())
+            log->LogText(0, "line");
+    });
+    std::vector<std::thread> owners;
+    for (int t = 0; t < 4; ++t) {
+        owners.emplace_back([&, t] {
+            for (int i = 0; i < 40; ++i) {
+                if ((i + t) % 4 == 3) {
+                    log->Stop();
+                } else {
+                    log->Start(folder.path("f" + std::to_string((i + t) % 3)), "qmMicHost");
+                }
+            }
+        });
+    }
+    for (auto& owner : owners)
+        owner.join();
+    posting = false;
+    poster.join();
+    log->Start(folder.path("last"), "qmMicHost");
+    EXPECT_EQ(log->Folder(), folder.path("last/"));
+    EXPECT_TRUE(log->IsRunning());
+    log.reset();
 }
 
 TEST_F(QmLogTest, StopAbandonsAWriterStuckInAWriteWithinItsBound) {

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+#include "platform/hiduart/hid_uart_api.h"
+
+namespace qm::core::testing {
+
+// A gate that threads pass while it is open and wait at while it is closed (for at most ten
+// seconds, so a test never hangs on it).
+class Gate {
+  public:
+    void close() {
+        std::lock_guard guard(mutex_);
+        closed_ = true;
+    }
+    void open() {
+        {
+            std::lock_guard guard(mutex_);
+            closed_ = false;
+        }
+        cv_.notify_all();
+    }
+    void pass() {
+        std::unique_lock lock(mutex_);
+        ++waiting_;
+        cv_.notify_all();
+        cv_.wait_for(lock, std::chrono::seconds(10), [&] { return !closed_; });
+        --waiting_;
+    }
+    // Waits (at most ten seconds) until a thread waits at the gate.
+    bool awaitWaiting() {
+        std::unique_lock lock(mutex_);
+        return cv_.wait_for(lock, std::chrono::seconds(10), [&] { return waiting_ > 0; });
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool closed_ = false;
+    int waiting_ = 0;
+};
+
+// The bridge library of a test, passed through to another one, with a hook run before every
+// enumeration and every read: a test uses them to act at an exact point of a scan or an exchange.
+class HookedBridges final : public hiduart::HidUartApi {
+  public:
+    explicit HookedBridges(hiduart::HidUartApi& inner) : inner_(inner) {}
+
+    std::function<void()> beforeEnumeration;
+    std::function<void()> beforeRead;
+
+    hiduart::HID_UART_STATUS GetNumDevices(std::uint32_t* numDevices, std::uint16_t vid,
+                                           std::uint16_t pid) override {
+        if (beforeEnumeration)
+            beforeEnumeration();
+        return inner_.GetNumDevices(numDevices, vid, pid);
+    }
+    hiduart::HID_UART_STATUS GetString(std::uint32_t deviceNum, std::uint16_t vid,
+                                       std::uint16_t pid, char* deviceString,
+                                       std::uint32_t options) override {
+        return inner_.GetString(deviceNum, vid, pid, deviceString, options);
+    }
+    hiduart::HID_UART_STATUS GetOpenedString(hiduart::HID_UART_DEVICE device, char* deviceString,
+                                             std::uint32_t options) override {
+        return inner_.GetOpenedString(device, deviceString, options);
+    }
+    hiduart::HID_UART_STATUS Open(hiduart::HID_UART_DEVICE* device, std::uint32_t deviceNum,
+                                  std::uint16_t vid, std::uint16_t pid) override {
+        return inner_.Open(device, deviceNum, vid, pid);
+    }
+    hiduart::HID_UART_STATUS Close(hiduart::HID_UART_DEVICE device) override {
+        return inner_.Close(device);
+    }
+    hiduart::HID_UART_STATUS IsOpened(hiduart::HID_UART_DEVICE device, bool* opened) override {
+        return inner_.IsOpened(device, opened);
+    }
+    hiduart::HID_UART_STATUS SetUartConfig(hiduart::HID_UART_DEVICE device, std::uint32_t baud,
+                                           std::uint8_t dataBits, std::uint8_t parity,
+                                           std::uint8_t stopBits,
+                                           std::uint8_t flowControl) override {
+        return inner_.SetUartConfig(device, baud, dataBits, parity, stopBits, flowControl);
+    }
+    hiduart::HID_UART_STATUS SetTimeouts(hiduart::HID_UART_DEVICE device, std::uint32_t readMs,
+                                         std::uint32_t writeMs) override {
+        return inner_.SetTimeouts(device, readMs, writeMs);
+    }
+    hiduart::HID_UART_STATUS GetTimeouts(hiduart::HID_UART_DEVICE device, std::uint32_t* readMs,
+                                         std::uint32_t* writeMs) override {
+        return inner_.GetTimeouts(device, readMs, writeMs);
+    }
+    hiduart::HID_UART_STATUS Write(hiduart::HID_UART_DEVICE device, const std::uint8_t* buffer,
+                                   std::uint32_t size, std::uint32_t* written) override {
+        return inner_.Write(device, buffer, size, written);
+    }
+    hiduart::HID_UART_STATUS Read(hiduart::HID_UART_DEVICE device, std::uint8_t* buffer,
+                                  std::uint32_t size, std::uint32_t* read) override {
+        if (beforeRead)
+            beforeRead();
+        return inner_.Read(device, buffer, size, read);
+    }
+
+  private:
+    hiduart::HidUartApi& inner_;
+};
+
+}  // namespace qm::core::testing

@@ -1,0 +1,61 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "log_test_support.h"
+#include "service/log/log_storage.h"
+
+namespace qm {
+namespace {
+
+using testing::readFile;
+using testing::writeFile;
+
+// A log file is opened only when it is a regular file of its own: never through a symbolic
+// link, never a second name of another file, never a pipe (whose open would wait for a reader).
+TEST(FileLogStorage, OpensOnlyRegularFilesOfTheirOwn) {
+    testing::TempFolder folder;
+    FileLogStorage& storage = FileLogStorage::instance();
+    const std::string target = folder.path("target");
+    writeFile(target, "target");
+
+    ASSERT_EQ(::symlink(target.c_str(), folder.path("link.log").c_str()), 0);
+    EXPECT_EQ(storage.openForAppend(folder.path("link.log")), nullptr);
+    ASSERT_EQ(::symlink(folder.path("missing").c_str(), folder.path("dangling.log").c_str()), 0);
+    EXPECT_EQ(storage.openForAppend(folder.path("dangling.log")), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("missing")));
+    ASSERT_EQ(::link(target.c_str(), folder.path("hard.log").c_str()), 0);
+    EXPECT_EQ(storage.openForAppend(folder.path("hard.log")), nullptr);
+    EXPECT_EQ(readFile(target), "target");
+
+    const std::string fifo = folder.path("fifo.log");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> returned{false};
+    std::thread opener([&] {
+        EXPECT_EQ(storage.openForAppend(fifo), nullptr);
+        returned = true;
+    });
+    for (int i = 0; i < 2000 && !returned.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(returned.load()) << "the open waited for a reader of the pipe";
+    if (!returned.load()) {
+        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // lets it go
+        opener.join();
+        ::close(reader);
+    } else {
+        opener.join();
+    }
+
+    const auto file = storage.openForAppend(folder.path("plain.log"));
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->append("line"));
+    EXPECT_EQ(readFile(folder.path("plain.log")), "line");
+}
+
+}  // namespace
+}  // namespace qm
