@@ -68,7 +68,7 @@ int runProcess(int argc, char** argv) {
                                                   com::makeServerRuntimeFactory(), std::cerr,
                                                   modulePath, environmentValue});
     const sdk::HRESULT result = module.Start(commandLine);
-    if (com::printsResult(result, module.IsSilent())) {
+    if (com::printsResult(result, module.IsSilent() || module.UsageShown())) {
         std::cerr << com::resultLine(result) << '\n';
     }
     return com::processExitCode(result);

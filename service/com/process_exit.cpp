@@ -4,8 +4,8 @@
 
 namespace qm::com {
 
-bool printsResult(sdk::HRESULT result, bool silent) {
-    return sdk::FAILED(result) && !silent;
+bool printsResult(sdk::HRESULT result, bool quiet) {
+    return sdk::FAILED(result) && !quiet;
 }
 
 std::string resultLine(sdk::HRESULT result) {

@@ -30,6 +30,7 @@ sdk::HRESULT CServiceModule::Start(std::string_view commandLine) {
         return sdk::E_OUTOFMEMORY;
     }
     silent_ = false;
+    usageShown_ = false;
 
     const CommandLinePlan plan = planCommandLine(
         arguments, [this](std::string_view name) { return ParseCustomSwitch(name); });
@@ -70,6 +71,7 @@ sdk::HRESULT CServiceModule::showUsage(const CommandStep& step) {
             context_.errors << GetServiceName() << ": " << step.error << '\n';
         }
         context_.errors << loadString(GetUsageStringId()) << '\n';
+        usageShown_ = true;
     }
     return sdk::E_INVALIDARG;
 }

@@ -60,6 +60,8 @@ class CServiceModule {
     // After a run the result is the status record's exit code.
     sdk::HRESULT Start(std::string_view commandLine);
     bool IsSilent() const { return silent_; }
+    // True when the last Start showed the usage text: that is all the user is told.
+    bool UsageShown() const { return usageShown_; }
 
     const char* GetServiceName() const { return kServiceName; }
     unsigned GetUsageStringId() const { return IDS_USAGE; }
@@ -104,6 +106,7 @@ class CServiceModule {
 
     ModuleContext context_;
     bool silent_ = false;
+    bool usageShown_ = false;
     RuntimeOptions runtimeOptions_;
     // Held while the state changes and is reported, so reports keep the order of the changes.
     // Recursive because a service manager may answer a report with a control at once, on the

@@ -453,8 +453,9 @@ TEST_F(DeviceManagerTest, SerialsStayInTheirFolderAndKey) {
     for (const auto& device : manager->devices())
         loaded.insert(device->serial());
     for (const std::string& serial : serials) {
-        if (serial != "\\" && serial != longSlashes)  // removed; too long to name in full
+        if (serial != "\\" && serial != longSlashes) {  // removed; too long to name in full
             EXPECT_TRUE(loaded.contains(serial)) << serial;
+        }
     }
     release(manager);
 }
