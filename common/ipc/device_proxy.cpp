@@ -83,9 +83,19 @@ HRESULT DeviceProxy::GetHardwareID(std::string& bstrHardwareID) {
                       Outs::OnSuccess, std::tie(bstrHardwareID));
 }
 
+// The device sets the version strings only from a version reply, and succeeds without them
+// otherwise; the bus carries such strings as empty ones (a version string never is), which leave
+// the caller's strings as they were.
 HRESULT DeviceProxy::GetHardwareVer(std::string& bstrApiVer, std::string& bstrFwVer) {
-    return callDevice(session_->bus(), *proxy_, session_->callTimeout(), "GetHardwareVer",
-                      Outs::OnSuccess, std::tie(bstrApiVer, bstrFwVer));
+    std::string api;
+    std::string firmware;
+    const HRESULT hr = callDevice(session_->bus(), *proxy_, session_->callTimeout(),
+                                  "GetHardwareVer", Outs::OnSuccess, std::tie(api, firmware));
+    if (!api.empty())
+        bstrApiVer = std::move(api);
+    if (!firmware.empty())
+        bstrFwVer = std::move(firmware);
+    return hr;
 }
 
 HRESULT DeviceProxy::GetContainerID(std::string& bstrContainerID) {

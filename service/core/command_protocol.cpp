@@ -152,8 +152,8 @@ HRESULT CommandProtocol::Get_Ext_TPA(Byte& tpa, std::stop_token stop) {
     return statusRead(0x10, 0x0A, out, 1, std::move(stop));
 }
 
-// The direction reply is taken without any check and without the wait: bytes 1 to 3 of whatever
-// arrived (0 where nothing did).
+// The direction reply is taken without the wait and without a check of its byte 0, but only
+// when all four bytes arrived: a microphone that did not answer gives no values.
 HRESULT CommandProtocol::GetDirection(Byte& volume, Byte& zoom, Byte& beam, std::stop_token stop) {
     ExchangeGuard guard(lock_, std::move(stop));
     if (!guard.owned())
@@ -164,8 +164,8 @@ HRESULT CommandProtocol::GetDirection(Byte& volume, Byte& zoom, Byte& beam, std:
     if (channel->write({0x04, 0x00}) != HID_UART_SUCCESS)
         return E_NOINTERFACE;
     std::vector<std::uint8_t> reply;
-    channel->read(reply);
-    reply.resize(4, 0);
+    if (!readSucceeded(channel->read(reply)) || reply.size() < 4)
+        return E_NOINTERFACE;
     volume = reply[1];
     zoom = reply[2];
     beam = reply[3];
