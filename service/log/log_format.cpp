@@ -7,6 +7,24 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The text with its line breaks and control characters made visible (see logEventLine).
+void appendVisible(std::string& out, std::string_view text) {
+    const std::size_t lastKept = text.find_last_not_of('\n');
+    const std::size_t lineEnd = lastKept == std::string_view::npos ? 0 : lastKept + 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (i >= lineEnd || (c >= 0x20 && c != 0x7F) || c == '\t') {
+            out.push_back(static_cast<char>(c));
+        } else if (c == '\n') {
+            out.append("\\n");
+        } else if (c == '\r') {
+            out.append("\\r");
+        } else {
+            out.append(text::format("\\x%02x", c));
+        }
+    }
+}
+
 }  // namespace
 
 std::string_view logTypeTag(std::uint32_t type) {
@@ -54,7 +72,7 @@ std::string logEventLine(std::uint64_t time, std::uint32_t type, std::string_vie
         text::format("%02d:%02d:%02d:%03d --> ", t.hour, t.minute, t.second, t.millisecond);
     body.append(logTypeTag(type));
     body.push_back(' ');
-    body.append(text);
+    appendVisible(body, text);
     // The round trip through UTF-16 turns malformed input into U+FFFD, so the file stays valid
     // UTF-8 whatever a caller passed.
     const std::string_view fitting =

@@ -31,7 +31,10 @@ std::string logFilePath(std::string_view folder, std::string_view name, const Lo
 // The line that marks a start of the writer, followed by an empty line.
 std::string logHeaderLine(const LocalDateTime& start);
 
-// "hh:mm:ss:mmm --> <Tag> text" and CR LF, in valid UTF-8. A line longer than
+// "hh:mm:ss:mmm --> <Tag> text" and CR LF, in valid UTF-8. The text may come from a client or a
+// device, so nothing in it can start a line of its own: a line feed or carriage return inside it
+// is written as "\n" or "\r", and any other control character but the tab as "\xhh". Line feeds
+// that end the text (the service ends a few of its own lines with one) stay. A line longer than
 // kMaxLogLineUnits or kMaxLogLineBytes is cut between characters so that it still ends with
 // CR LF and the next line starts on a line of its own.
 std::string logEventLine(std::uint64_t time, std::uint32_t type, std::string_view text);

@@ -51,14 +51,19 @@ bool FileLogStorage::ensureDirectory(const std::string& folder) {
     return std::filesystem::is_directory(path, error);
 }
 
+// A log file is a regular file of its own. Whoever may write into the log folder must not be
+// able to make the service write elsewhere: a symbolic link in the file's place is not followed,
+// a file that is also known by another name (a hard link to some other file) is not written, and
+// a pipe is not waited on (O_NONBLOCK makes opening one without a reader fail at once).
 std::unique_ptr<LogFile> FileLogStorage::openForAppend(const std::string& path) {
     // O_APPEND: every write lands at the current end, whoever else has the file open.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0) {
         return nullptr;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
         ::close(fd);
         return nullptr;
     }

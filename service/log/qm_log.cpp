@@ -12,14 +12,26 @@ namespace qm {
 CQmLog::CQmLog(Clock& clock, LogStorage& storage) : clock_(clock), storage_(storage) {}
 
 CQmLog::~CQmLog() {
-    Stop();
+    std::lock_guard lifecycle(lifecycleMutex_);
+    stopLocked();
     for (WriterThread& stuck : abandoned_) {
         stuck.thread.join();
     }
 }
 
+std::string CQmLog::Folder() const {
+    std::lock_guard lifecycle(lifecycleMutex_);
+    return folder_;
+}
+
+std::string CQmLog::Name() const {
+    std::lock_guard lifecycle(lifecycleMutex_);
+    return name_;
+}
+
 void CQmLog::Start(std::string_view folder, std::string_view name) {
-    Stop();
+    std::lock_guard lifecycle(lifecycleMutex_);
+    stopLocked();
     folder_ = normalizeLogFolder(folder);
     name_ = std::string(name);
     if (!storage_.ensureDirectory(folder_) || name_.empty()) {
@@ -40,6 +52,11 @@ void CQmLog::Start(std::string_view folder, std::string_view name) {
 }
 
 void CQmLog::Stop() {
+    std::lock_guard lifecycle(lifecycleMutex_);
+    stopLocked();
+}
+
+void CQmLog::stopLocked() {
     running_.store(false);
     if (current_) {
         current_->writer->requestStop();

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -20,8 +21,10 @@ namespace qm {
 // once a second to "<folder><name> [yyyy.mm.dd].log", a UTF-8 file with a byte order mark, and
 // moves to a new file when the local date changes.
 //
-// Start, Stop and destruction are the owner's and are not synchronised with the posting
-// threads: a line posted while the log restarts may be written by the new writer or dropped.
+// Start, Stop and destruction may come from several threads at once (client calls, the device
+// manager's thread, a release): each runs whole, one after the other. They are not synchronised
+// with the posting threads: a line posted while the log restarts may be written by the new
+// writer or dropped.
 class CQmLog {
   public:
     // How long Stop waits for the writer to write what is queued and finish.
@@ -57,8 +60,8 @@ class CQmLog {
 
     bool IsRunning() const { return running_.load(); }
     // The folder (with its trailing '/') and the name of the last Start.
-    const std::string& Folder() const { return folder_; }
-    const std::string& Name() const { return name_; }
+    std::string Folder() const;
+    std::string Name() const;
 
   private:
     struct WriterThread {
@@ -67,11 +70,15 @@ class CQmLog {
     };
 
     void postMessage(std::uint32_t type, std::string_view message);
+    void stopLocked();
     void joinFinishedAbandonedWriters();
 
     Clock& clock_;
     LogStorage& storage_;
     LogEventQueue queue_;
+
+    // Held by Start, Stop and the destructor; guards the members below it.
+    mutable std::mutex lifecycleMutex_;
     std::string folder_;
     std::string name_;
 
