@@ -21,7 +21,9 @@ inline constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 
 // Win32 error codes that appear as results.
+inline constexpr std::int32_t ERROR_PATH_NOT_FOUND = 3;
 inline constexpr std::int32_t ERROR_INVALID_DATA = 13;
+inline constexpr std::int32_t ERROR_DIRECTORY = 267;                 // 0x10B, not a folder
 inline constexpr std::int32_t ERROR_SERVICE_REQUEST_TIMEOUT = 1053;  // 0x41D
 inline constexpr std::int32_t ERROR_SERVICE_START_HANG = 1070;       // 0x42E
 inline constexpr std::int32_t ERROR_NOT_FOUND = 1168;                // 0x490

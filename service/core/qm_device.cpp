@@ -2,6 +2,7 @@
 
 #include "common/settings/encodings.h"
 #include "common/settings/models.h"
+#include "common/settings/serial_name.h"
 #include "common/settings/setting_table.h"
 #include "common/settings/system_paths.h"
 #include "common/text/text.h"
@@ -66,7 +67,11 @@ CQMDevice::~CQMDevice() {
 }
 
 std::string CQMDevice::deviceKeyPath() const {
-    return std::string(settings::kDevicesKey) + "\\" + serial();
+    return cacheKeyPath(serial());
+}
+
+std::string CQMDevice::cacheKeyPath(const std::string& serialNumber) {
+    return std::string(settings::kDevicesKey) + "\\" + settings::serialName(serialNumber);
 }
 
 std::string CQMDevice::serial() const {
@@ -118,8 +123,15 @@ bool CQMDevice::readConfigurationFolder(std::string& folder) {
     return true;
 }
 
-void CQMDevice::startDeviceLog(const std::string& folder) {
-    log_.Start(folder, text::format("%s - ", serial().c_str()));
+// The log folder's value read and the log started as one step, so that of two restarts at once
+// (a client's SetLogFolder, the device thread's plug) the later one's folder wins.
+void CQMDevice::restartDeviceLog() {
+    std::lock_guard guard(logMutex_);
+    std::string folder;
+    if (readConfigurationFolder(folder))
+        log_.Start(folder, settings::serialName(serial()) + " - ");
+    else if (log_.IsRunning())
+        log_.Stop();
 }
 
 void CQMDevice::LoadCacheData(const std::string& serialNumber) {
@@ -127,9 +139,7 @@ void CQMDevice::LoadCacheData(const std::string& serialNumber) {
         std::lock_guard guard(identityMutex_);
         identity_.serial = serialNumber;
     }
-    std::string folder;
-    if (readConfigurationFolder(folder))
-        startDeviceLog(folder);
+    restartDeviceLog();
 
     registry::Key key;
     if (env_.registry.openKey(registry::Hive::LocalMachine, deviceKeyPath(),
@@ -183,19 +193,14 @@ void CQMDevice::SetIdentity(const std::string& serialNumber, const std::string& 
 }
 
 void CQMDevice::OpenDeviceLog() {
-    if (log_.IsRunning())
-        log_.Stop();
-    std::string folder;
-    if (readConfigurationFolder(folder))
-        startDeviceLog(folder);
+    restartDeviceLog();
 }
 
 void CQMDevice::UpdateCacheData(const std::string& serialNumber) {
     log_.Log(leInfo, "Update Cache Data - real data from device");
     registry::Key key;
-    const std::string path = std::string(settings::kDevicesKey) + "\\" + serialNumber;
-    if (env_.registry.createKey(registry::Hive::LocalMachine, path, registry::Access::ReadWrite,
-                                key) != registry::ERROR_SUCCESS) {
+    if (env_.registry.createKey(registry::Hive::LocalMachine, cacheKeyPath(serialNumber),
+                                registry::Access::ReadWrite, key) != registry::ERROR_SUCCESS) {
         return;
     }
     const DeviceIdentity id = identity();
@@ -302,16 +307,21 @@ void CQMDevice::StartDevice(int index) {
              static_cast<int>(readTimeout), static_cast<int>(writeTimeout));
 
     // 8. The initial read.
-    if (!initRunning_.load()) {
+    if (!initialReadRunning()) {
         log_.Log(leInfo, "StartDevice - Start initialize device actual data (thread InitProc)");
-        initRunning_.store(true);
         joinFinishedRuns();
         InitRun run;
         run.finished = std::make_shared<Event>(env_.clock, Event::Reset::Manual);
-        run.thread = std::jthread([this, finished = run.finished](std::stop_token stop) {
-            InitProc(std::move(stop));
-            finished->set();
-        });
+        run.running = std::make_shared<std::atomic<bool>>(true);
+        {
+            std::lock_guard guard(runFlagMutex_);
+            runFlag_ = run.running;
+        }
+        run.thread = std::jthread(
+            [this, finished = run.finished, running = run.running](std::stop_token stop) {
+                InitProc(std::move(stop), *running);
+                finished->set();
+            });
         initRun_ = std::move(run);
     }
 }
@@ -336,7 +346,12 @@ void CQMDevice::stopDeviceLocked() {
 // Asks a running initial read to end and waits for it a bounded time; a run that has not ended
 // by then is kept and joined later, never detached.
 void CQMDevice::stopInitialRead() {
-    initRunning_.store(false);
+    {
+        std::lock_guard guard(runFlagMutex_);
+        if (runFlag_)
+            runFlag_->store(false);
+        runFlag_.reset();
+    }
     if (!initRun_)
         return;
     initRun_->thread.request_stop();
@@ -352,7 +367,12 @@ void CQMDevice::joinFinishedRuns() {
     std::erase_if(abandonedRuns_, [](const InitRun& run) { return run.finished->isSet(); });
 }
 
-void CQMDevice::InitProc(std::stop_token stop) {
+bool CQMDevice::initialReadRunning() const {
+    std::lock_guard guard(runFlagMutex_);
+    return runFlag_ && runFlag_->load();
+}
+
+void CQMDevice::InitProc(std::stop_token stop, std::atomic<bool>& running) {
     log_.Log(leInfo, "Start device initialize - thread InitProc");
     const settings::Model model = settings::modelFromProductName(productName());
     auto reads = [&](settings::SettingGroup group) {
@@ -360,7 +380,7 @@ void CQMDevice::InitProc(std::stop_token stop) {
     };
     // Runs one step; false ends the run (a failure is logged, a stop is not).
     auto step = [&](const char* text, auto&& call) {
-        if (stop.stop_requested() || !initRunning_.load())
+        if (stop.stop_requested() || !running.load())
             return false;
         log_.Log(leInfo, "%s", text);
         const HRESULT hr = call();
@@ -459,7 +479,7 @@ void CQMDevice::InitProc(std::stop_token stop) {
         if (readFinished_)
             readFinished_(*this, stop);
     } else {
-        initRunning_.store(false);
+        running.store(false);
     }
 }
 

@@ -53,13 +53,16 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     void StopDevice();
     void UpdateCacheData(const std::string& serial);
 
+    // The cache key of a serial number, under the configuration key; see serial_name.h.
+    static std::string cacheKeyPath(const std::string& serialNumber);
+
     int bridgeIndex() const { return bridgeIndex_.load(); }
     void setBridgeIndex(int index) { bridgeIndex_.store(index); }
     std::string serial() const;
     std::string productName() const;
     bool started() const;
     // True from the start of an initial read until it ended by failure or was stopped.
-    bool initialReadRunning() const { return initRunning_.load(); }
+    bool initialReadRunning() const;
     settings::DeviceSettings settingsSnapshot() const;
     // The log line helper of the device's own log.
     CQmLog& log() { return log_; }
@@ -131,10 +134,12 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
         CQmLog& log_;
     };
 
-    // One run of the initial read.
+    // One run of the initial read, with its own running flag: a run that outlives its stop
+    // (it was waiting in the bridge) can only clear its own flag, never a newer run's.
     struct InitRun {
         std::jthread thread;
         std::shared_ptr<Event> finished;
+        std::shared_ptr<std::atomic<bool>> running;
     };
 
     // ProtocolHost.
@@ -143,12 +148,12 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     bool storeSetting(settings::Setting setting, std::uint8_t value) override;
     void restartDevice() override;
 
-    void InitProc(std::stop_token stop);
+    void InitProc(std::stop_token stop, std::atomic<bool>& running);
     void stopDeviceLocked();
     void stopInitialRead();
     void joinFinishedRuns();
     bool readConfigurationFolder(std::string& folder);
-    void startDeviceLog(const std::string& folder);
+    void restartDeviceLog();
     HRESULT openedString(std::uint32_t kind, std::string& out);
     DeviceIdentity identity() const;
     void setSettings(std::initializer_list<std::pair<settings::Setting, Byte>> values);
@@ -158,6 +163,7 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     std::atomic<int> bridgeIndex_{-1};
     CQmLog log_;
     ProtocolLog protocolLog_{log_};
+    std::mutex logMutex_;  // held while the log is restarted
 
     mutable std::mutex identityMutex_;
     DeviceIdentity identity_;
@@ -175,8 +181,10 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
 
     // Starting and stopping; held by StartDevice and StopDevice.
     std::mutex lifecycleMutex_;
-    std::atomic<bool> initRunning_{false};
     std::atomic<bool> initialized_{false};
+    // The current run's flag, for initialReadRunning().
+    mutable std::mutex runFlagMutex_;
+    std::shared_ptr<std::atomic<bool>> runFlag_;
     std::optional<InitRun> initRun_;
     std::vector<InitRun> abandonedRuns_;  // runs that did not end in time; joined later
     ReadFinishedHook readFinished_;

@@ -1,15 +1,19 @@
 #include "service/core/quillmere_sdk.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
 #include "common/sdk/identifiers.h"
 #include "common/sdk/snapshot_enumerator.h"
+#include "common/settings/serial_name.h"
 #include "common/settings/system_paths.h"
 #include "common/text/text.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
 #include "service/core/auto_profile.h"
+#include "service/core/late_release.h"
 
 namespace qm::core {
 
@@ -24,12 +28,28 @@ using sdk::S_OK;
 
 namespace {
 
-constexpr std::size_t kMaxSubkeyName = 99;
-
 bool createFolder(const std::string& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     return std::filesystem::is_directory(folder, error);
+}
+
+// Makes the folder with its parents when missing; S_OK once it is a folder the service can
+// write in, else why not.
+HRESULT makeLogFolder(const std::string& folder) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        if (std::filesystem::exists(folder, error))
+            return sdk::HRESULT_FROM_WIN32(sdk::ERROR_DIRECTORY);
+        std::filesystem::create_directories(folder, error);
+        if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+            error == std::errc::read_only_file_system) {
+            return sdk::E_ACCESSDENIED;
+        }
+        if (!std::filesystem::is_directory(folder, error))
+            return sdk::HRESULT_FROM_WIN32(sdk::ERROR_PATH_NOT_FOUND);
+    }
+    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? S_OK : sdk::E_ACCESSDENIED;
 }
 
 std::string plain(const sdk::Guid& id) {
@@ -40,18 +60,28 @@ std::string plain(const sdk::Guid& id) {
 
 std::shared_ptr<CQuillmereSDK> CQuillmereSDK::create(DeviceEnvironment environment,
                                                      DeviceThread thread) {
-    std::shared_ptr<CQuillmereSDK> manager(new CQuillmereSDK(environment));
+    LateRelease::instance().reap();
+    std::shared_ptr<CQuillmereSDK> manager(new CQuillmereSDK(environment), &CQuillmereSDK::release);
     manager->self_ = manager;
     manager->FinalConstruct(thread);
     return manager;
 }
 
+// The last reference is gone: FinalRelease, then the object itself, unless its device thread
+// is still busy after FinalRelease's bounded wait. Then the object waits for the thread to end
+// before it is destroyed, while the caller goes on.
+void CQuillmereSDK::release(CQuillmereSDK* manager) {
+    if (manager->FinalRelease()) {
+        delete manager;
+    } else {
+        LateRelease::instance().adopt(manager->deviceThreadEnded_, [manager] { delete manager; });
+    }
+}
+
 CQuillmereSDK::CQuillmereSDK(DeviceEnvironment environment)
     : env_(environment), log_(environment.clock, environment.logStorage) {}
 
-CQuillmereSDK::~CQuillmereSDK() {
-    FinalRelease();
-}
+CQuillmereSDK::~CQuillmereSDK() = default;
 
 std::string CQuillmereSDK::readLogFolderOrDefault() {
     registry::Key config;
@@ -99,10 +129,15 @@ void CQuillmereSDK::FinalConstruct(DeviceThread thread) {
         config.enumSubkeys(subkeys);
     }
 
-    // 3. The cached microphones.
-    for (const std::string& serial : subkeys) {
-        if (serial.size() > kMaxSubkeyName)
+    // 3. The cached microphones, each under its serial's name (serial_name.h).
+    for (const std::string& name : subkeys) {
+        const std::optional<std::string> cachedSerial = settings::serialFromName(name);
+        if (!cachedSerial) {
+            log_.Log(leWarning, "CONSTRUCTOR >>>> Skip cache key %s [not a serial number]",
+                     name.c_str());
             continue;
+        }
+        const std::string& serial = *cachedSerial;
         auto device = createDevice();
         {
             std::lock_guard guard(devicesMutex_);
@@ -195,16 +230,17 @@ void CQuillmereSDK::FinalConstruct(DeviceThread thread) {
     });
 }
 
-void CQuillmereSDK::FinalRelease() {
+bool CQuillmereSDK::FinalRelease() {
+    bool ended = true;
     if (deviceThread_.joinable()) {
         deviceThread_.request_stop();
         messages_.post({ThreadMessage::Quit, 0});
-        if (!deviceThreadEnded_->waitFor(kThreadStopWait)) {
+        ended = deviceThreadEnded_->waitFor(kThreadStopWait);
+        if (!ended) {
+            // The thread is busy elsewhere (a bridge, a client's sink): the release goes on, and
+            // the object is destroyed once the thread has ended (see release()).
             log_.Log(leInfo, "FinalRelease >>> Stop device check and update thread");
         }
-        // A device thread that did not end in time is still joined here: it ends at its next
-        // message check, since nothing it waits on blocks for long.
-        deviceThread_.join();
     }
     log_.Log(leInfo, "FinalRelease >>> UnRegister Device Notification");
     std::vector<std::shared_ptr<CQMDevice>> list;
@@ -223,6 +259,7 @@ void CQuillmereSDK::FinalRelease() {
     }
     log_.Log(leInfo, "FinalRelease =>>> Close LOG file\n");
     log_.Stop();
+    return ended;
 }
 
 void CQuillmereSDK::DeviceProc(const std::stop_token& stop) {
@@ -432,8 +469,10 @@ void CQuillmereSDK::timerWork() {
                 }
             }
         }
+        // A client may have removed the device meanwhile; a removed device is not started.
+        std::lock_guard membership(membershipMutex_);
         const int index = device->bridgeIndex();
-        if (index != -1) {
+        if (index != -1 && isListed(device) && !device->started()) {
             const std::string serial = device->serial();
             log_.Log(leInfo, "DoUpdateDeviceList >> TIMER start device:%d  SN: %s", index,
                      serial.c_str());
@@ -478,6 +517,7 @@ void CQuillmereSDK::DoUpdateDeviceList(int fromTimer) {
 void CQuillmereSDK::processRecord(QM_DEVICE& record) {
     const char* name = record.name.c_str();
     const char* sn = record.SN.c_str();
+    std::lock_guard membership(membershipMutex_);
     if (auto device = findBySerial(record.SN)) {
         device->setBridgeIndex(record.index);
         if (record.inactive) {
@@ -504,6 +544,8 @@ void CQuillmereSDK::processRecord(QM_DEVICE& record) {
         }
         return;
     }
+    if (record.inactive)
+        return;  // gone before it was handled: a client removed it meanwhile
     auto device = createDevice();
     {
         std::lock_guard guard(devicesMutex_);
@@ -537,15 +579,27 @@ void CQuillmereSDK::deleteCache(const std::string& serial) {
     registry::Key config;
     if (env_.registry.createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
                                 registry::Access::ReadWrite, config) == registry::ERROR_SUCCESS) {
-        config.deleteTree(serial);
+        config.deleteTree(settings::serialName(serial));
     }
 }
 
+bool CQuillmereSDK::isListed(const std::shared_ptr<CQMDevice>& device) const {
+    std::lock_guard guard(devicesMutex_);
+    return std::find(devices_.begin(), devices_.end(), device) != devices_.end();
+}
+
+bool CQuillmereSDK::unlist(const std::shared_ptr<CQMDevice>& device) {
+    std::lock_guard guard(devicesMutex_);
+    return std::erase(devices_, device) > 0;
+}
+
+// The device leaves the list first, under the membership lock: of two removals at once (a
+// client's and the device thread's), only one finds it there, stops it and announces it.
 bool CQuillmereSDK::removeFromList(const std::shared_ptr<CQMDevice>& device,
                                    const std::string& notifySerial, bool bySerial) {
     {
-        std::lock_guard guard(devicesMutex_);
-        if (std::find(devices_.begin(), devices_.end(), device) == devices_.end())
+        std::lock_guard membership(membershipMutex_);
+        if (!unlist(device))
             return false;
     }
     const std::string serial = device->serial();
@@ -557,10 +611,6 @@ bool CQuillmereSDK::removeFromList(const std::shared_ptr<CQMDevice>& device,
     deleteCache(serial);
     log_.Log(leInfo, "Device SN %s was removed from registry", serial.c_str());
     DoUpdateNotify(notifySerial, sdk::QM_NOTIFY_REMOVED);
-    {
-        std::lock_guard guard(devicesMutex_);
-        std::erase(devices_, device);
-    }
     if (bySerial) {
         log_.Log(leInfo, "Device SN %s was removed from array", serial.c_str());
     } else {
@@ -640,6 +690,7 @@ HRESULT CQuillmereSDK::RemoveDeviceBySN(const std::string& serial) {
 HRESULT CQuillmereSDK::RemoveAllInactive() {
     log_.Log(leInfo, "Remove all inactive devices ...");
     int removed = 0;
+    std::lock_guard membership(membershipMutex_);
     const auto list = devices();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         const auto& device = *it;
@@ -649,10 +700,7 @@ HRESULT CQuillmereSDK::RemoveAllInactive() {
         log_.Log(leInfo, "Remove Device SN %s ...", serial.c_str());
         deleteCache(serial);
         log_.Log(leInfo, "Device SN %s was removed from registry", serial.c_str());
-        {
-            std::lock_guard guard(devicesMutex_);
-            std::erase(devices_, device);
-        }
+        unlist(device);
         log_.Log(leInfo, "Device SN %s was removed", serial.c_str());
         ++removed;
     }
@@ -667,13 +715,19 @@ HRESULT CQuillmereSDK::GetLogFolder(std::string& folder) {
     return S_OK;
 }
 
+// A client names the folder: it must be absolute and a folder the service can make and write
+// in. A refused folder changes nothing; the result says why.
 HRESULT CQuillmereSDK::SetLogFolder(const std::string& folder) {
+    if (folder.empty() || folder.front() != '/')
+        return E_INVALIDARG;
+    std::lock_guard moving(logFolderMutex_);
+    if (const HRESULT made = makeLogFolder(folder); sdk::FAILED(made))
+        return made;
     log_.Stop();
     {
         std::lock_guard guard(folderMutex_);
         logFolder_ = folder;
     }
-    createFolder(folder);
     registry::Key config;
     if (env_.registry.createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
                                 registry::Access::ReadWrite, config) == registry::ERROR_SUCCESS &&

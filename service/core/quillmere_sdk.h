@@ -37,7 +37,7 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
     enum class DeviceThread { Run, LeaveOut };
     static std::shared_ptr<CQuillmereSDK> create(DeviceEnvironment environment,
                                                  DeviceThread thread = DeviceThread::Run);
-    ~CQuillmereSDK() override;  // FinalRelease
+    ~CQuillmereSDK() override;
     CQuillmereSDK(const CQuillmereSDK&) = delete;
     CQuillmereSDK& operator=(const CQuillmereSDK&) = delete;
 
@@ -76,8 +76,10 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
         int wParam = 0;
     };
 
+    static void release(CQuillmereSDK* manager);
     void FinalConstruct(DeviceThread thread);
-    void FinalRelease();
+    // True when the device thread ended within its wait.
+    bool FinalRelease();
     void DeviceProc(const std::stop_token& stop);
     void postUpdate(int wParam = 0);
     std::shared_ptr<CQMDevice> createDevice();
@@ -87,6 +89,9 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
     bool removeFromList(const std::shared_ptr<CQMDevice>& device, const std::string& notifySerial,
                         bool bySerial);
     void deleteCache(const std::string& serial);
+    bool isListed(const std::shared_ptr<CQMDevice>& device) const;
+    // Takes the device out of the list; false when it was not in it.
+    bool unlist(const std::shared_ptr<CQMDevice>& device);
     void queueRecord(QM_DEVICE record);
     std::vector<QM_DEVICE> takeRecords();
     std::vector<sdk::Guid> takeContainers();
@@ -104,6 +109,14 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
 
     mutable std::mutex folderMutex_;
     std::string logFolder_;
+    // Held by SetLogFolder from its check to the last device's log: one move at a time.
+    std::mutex logFolderMutex_;
+
+    // Held while a device joins the list, starts, stops, or is taken out of the list, together
+    // with the look at the list that decided it and the notification that announces it; so a
+    // device is announced once when it leaves, and never started after it left. Recursive: a
+    // client's sink may call back into the manager while it is being told.
+    std::recursive_mutex membershipMutex_;
 
     mutable std::mutex devicesMutex_;
     std::vector<std::shared_ptr<CQMDevice>> devices_;

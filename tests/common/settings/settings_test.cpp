@@ -5,6 +5,7 @@
 #include "common/settings/encodings.h"
 #include "common/settings/level_labels.h"
 #include "common/settings/models.h"
+#include "common/settings/serial_name.h"
 #include "common/settings/setting_table.h"
 
 namespace qm::settings {
@@ -126,6 +127,35 @@ TEST(LevelLabels, ThreeScales) {
     EXPECT_EQ(levelLabel(LevelScale::OutputVolume, 0), "+ 12.0 dB");
     EXPECT_EQ(levelLabel(LevelScale::OutputVolume, 25), "- 0.5 dB");
     EXPECT_EQ(levelLabel(LevelScale::OutputVolume, 24), "0 dB");
+}
+
+TEST(SerialName, EscapesWhatCouldLeaveAFolderOrKeyAndGoesBack) {
+    EXPECT_EQ(serialName("SN1001"), "SN1001");
+    EXPECT_EQ(serialName("../escaped"), "%2E.%2Fescaped");
+    EXPECT_EQ(serialName("a\\b c%~"), "a%5Cb%20c%25%7E");
+    EXPECT_EQ(serialName(".."), "%2E.");
+    EXPECT_EQ(serialName("\x01\n\x7f\xC3\xA9"), "%01%0A%7F%C3%A9");
+    EXPECT_EQ(serialName(""), "%");
+    for (const std::string serial : {"SN1001", "../escaped", "a\\b c%~", "..", "", "x.y",
+                                     "\x01\n\x7f\xC3\xA9", "%2F"}) {
+        EXPECT_EQ(serialFromName(serialName(serial)), serial);
+    }
+    // Only names the escaping makes go back.
+    for (const char* name : {"%2", "%2g", "%41", "a/b", ".hidden", "a b", "x~12345678"})
+        EXPECT_FALSE(serialFromName(name)) << name;
+}
+
+TEST(SerialName, LongSerialsAreCutWithAHashThatKeepsThemApart) {
+    const std::string plain(200, 'x');
+    EXPECT_EQ(serialName(plain), plain);
+    EXPECT_EQ(serialFromName(plain), plain);
+    const std::string a = std::string(199, '/') + "a";
+    const std::string b = std::string(199, '/') + "b";
+    EXPECT_LE(serialName(a).size(), kMaxSerialNameLength);
+    EXPECT_NE(serialName(a), serialName(b));
+    EXPECT_EQ(serialName(a).find('/'), std::string::npos);
+    EXPECT_FALSE(serialFromName(serialName(a)));
+    EXPECT_LE(serialName(std::string(201, 'x')).size(), kMaxSerialNameLength);
 }
 
 }  // namespace

@@ -44,14 +44,16 @@ class Gate {
     int waiting_ = 0;
 };
 
-// The bridge library of a test, passed through to another one, with a hook run before every
-// enumeration and every read: a test uses them to act at an exact point of a scan or an exchange.
+// The bridge library of a test, passed through to another one, with hooks run before every
+// enumeration and read and after every close: a test uses them to act at an exact point of a
+// scan or an exchange.
 class HookedBridges final : public hiduart::HidUartApi {
   public:
     explicit HookedBridges(hiduart::HidUartApi& inner) : inner_(inner) {}
 
     std::function<void()> beforeEnumeration;
     std::function<void()> beforeRead;
+    std::function<void()> afterClose;
 
     hiduart::HID_UART_STATUS GetNumDevices(std::uint32_t* numDevices, std::uint16_t vid,
                                            std::uint16_t pid) override {
@@ -73,7 +75,10 @@ class HookedBridges final : public hiduart::HidUartApi {
         return inner_.Open(device, deviceNum, vid, pid);
     }
     hiduart::HID_UART_STATUS Close(hiduart::HID_UART_DEVICE device) override {
-        return inner_.Close(device);
+        const auto status = inner_.Close(device);
+        if (afterClose)
+            afterClose();
+        return status;
     }
     hiduart::HID_UART_STATUS IsOpened(hiduart::HID_UART_DEVICE device, bool* opened) override {
         return inner_.IsOpened(device, opened);

@@ -276,13 +276,15 @@ TEST_F(QMDeviceTest, UnansweredDirectionIsNotStoredAsRead) {
     EXPECT_EQ(registry::readDword(cached, "DirVolume"), 0x22u);
 }
 
-// A start gives up on an initial read that hangs in the bridge; when that old read ends at last,
-// the newer read started meanwhile still completes.
+// A start gives up on an initial read that hangs in the bridge. That old read ends later, just
+// as the next start begins a new one on the bridge it let go: the new read still completes.
 TEST_F(QMDeviceTest, LateInitialReadDoesNotCancelTheNewerOne) {
     rig.plug("Cedar", "L1");
     Gate reads;
+    Gate closes;
     HookedBridges bridges(rig.bus());
     bridges.beforeRead = [&] { reads.pass(); };
+    bridges.afterClose = [&] { closes.pass(); };
     auto device = std::make_shared<CQMDevice>(
         DeviceEnvironment{*store, bridges, rig.endpoints(), clock, logs});
     device->SetIdentity("L1", "Cedar");
@@ -292,9 +294,15 @@ TEST_F(QMDeviceTest, LateInitialReadDoesNotCancelTheNewerOne) {
     ASSERT_TRUE(reads.awaitWaiting()) << "the first read hangs in its first exchange";
     std::thread restart([&] { device->StartDevice(0); });
     clock.awaitBlocked(1);  // the restart waits for the first read to end...
-    clock.advance(CQMDevice::kInitStopWait);  // ...and gives up on it
+    clock.advance(CQMDevice::kInitStopWait);  // ...gives up on it, and finds the bridge busy
     restart.join();
-    reads.open();  // the first read ends now, long after the second began
+    EXPECT_EQ(device->IsStarted(), S_FALSE);
+
+    closes.close();
+    reads.open();  // the first read's exchange ends and lets the bridge go...
+    ASSERT_TRUE(closes.awaitWaiting());
+    device->StartDevice(0);  // ...a new start opens it...
+    closes.open();           // ...and only then does the first read end
     waitInitialised(*device);
 }
 

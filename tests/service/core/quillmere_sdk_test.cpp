@@ -9,6 +9,7 @@
 #include "common/sdk/identifiers.h"
 #include "device_fixture.h"
 #include "hooked_bridges.h"
+#include "service/core/late_release.h"
 #include "service/core/mm_notification_client.h"
 #include "service/core/quillmere_sdk.h"
 
@@ -82,7 +83,11 @@ class DeviceManagerTest : public DeviceFixture {
     }
 
     // Waits until managers released while their device thread still ran are gone.
-    static void awaitLateReleases() {}
+    static void awaitLateReleases() {
+        for (int i = 0; i < 5000 && LateRelease::instance().reap() > 0; ++i)
+            std::this_thread::sleep_for(1ms);
+        EXPECT_EQ(LateRelease::instance().reap(), 0u);
+    }
 
     std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
     std::unique_ptr<CMMNotificationClient> listener;
@@ -396,9 +401,10 @@ TEST_F(DeviceManagerTest, LogFolderMustBeAnAbsoluteFolderTheServiceCanMake) {
 
     EXPECT_EQ(manager->SetLogFolder("relative/logs"), E_INVALIDARG);
     EXPECT_EQ(manager->SetLogFolder(""), E_INVALIDARG);
-    EXPECT_EQ(manager->SetLogFolder(file), sdk::HRESULT_FROM_WIN32(267))  // not a directory
+    EXPECT_EQ(manager->SetLogFolder(file), sdk::HRESULT_FROM_WIN32(sdk::ERROR_DIRECTORY))
         << "an existing file is no folder";
-    EXPECT_EQ(manager->SetLogFolder(file + "/below"), sdk::HRESULT_FROM_WIN32(3))  // no path
+    EXPECT_EQ(manager->SetLogFolder(file + "/below"),
+              sdk::HRESULT_FROM_WIN32(sdk::ERROR_PATH_NOT_FOUND))
         << "nothing can be made below a file";
 
     std::string after;
