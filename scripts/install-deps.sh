@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   libfftw3-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils libpulse-dev
   systemd scdoc dpkg-dev lintian man-db libnss-wrapper
+  umockdev libumockdev-dev
 )
 
 missing=()

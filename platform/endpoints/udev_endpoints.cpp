@@ -15,7 +15,9 @@ struct UdevEndpoints::Impl {
     udev_monitor* monitor = nullptr;
     int stopFd = -1;
     std::mutex mutex;
-    std::map<std::string, sdk::Guid> known;  // container ids of cards seen, by sysfs path
+    // Container ids of the cards present, by sysfs path: listed at start and taken from each
+    // "add", so that a removal, read when the card's sysfs entry is already gone, is answered.
+    std::map<std::string, sdk::Guid> known;
 
     ~Impl() {
         if (monitor)
@@ -46,6 +48,30 @@ std::optional<sdk::Guid> containerIdOfCard(udev_device* card) {
     const char* path = udev_device_get_devpath(usb);
     return containerIdFromUsbAttributes(attribute(usb, "idVendor"), attribute(usb, "idProduct"),
                                         attribute(usb, "serial"), path ? path : "");
+}
+
+// The sound cards present now with their container ids (cards not on USB have none).
+std::map<std::string, sdk::Guid> presentCards(udev* context) {
+    std::map<std::string, sdk::Guid> cards;
+    udev_enumerate* listing = udev_enumerate_new(context);
+    if (!listing)
+        return cards;
+    udev_enumerate_add_match_subsystem(listing, "sound");
+    udev_enumerate_scan_devices(listing);
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(listing)) {
+        udev_device* device =
+            udev_device_new_from_syspath(context, udev_list_entry_get_name(entry));
+        if (!device)
+            continue;
+        if (isSoundCard(device)) {
+            if (auto id = containerIdOfCard(device))
+                cards.emplace(udev_device_get_syspath(device), *id);
+        }
+        udev_device_unref(device);
+    }
+    udev_enumerate_unref(listing);
+    return cards;
 }
 
 }  // namespace
@@ -94,6 +120,8 @@ UdevEndpoints::UdevEndpoints() : impl_(std::make_unique<Impl>()) {
         udev_monitor_enable_receiving(impl_->monitor) < 0) {
         return;
     }
+    // Listed once the monitor receives, so that no card falls between the two.
+    impl_->known = presentCards(impl_->context);
     thread_ = std::jthread([this](const std::stop_token& stop) { monitor(stop); });
 }
 
@@ -154,20 +182,23 @@ void UdevEndpoints::monitor(const std::stop_token& stop) {
             const std::string id = udev_device_get_syspath(device);
             const char* actionText = udev_device_get_action(device);
             const std::string action = actionText ? actionText : "";
-            if (action == "add" || action == "remove") {
-                if (action == "add") {
-                    if (auto container = containerIdOfCard(device)) {
-                        std::lock_guard guard(impl_->mutex);
-                        impl_->known[id] = *container;
-                    }
+            if (action == "add") {
+                if (auto container = containerIdOfCard(device)) {
+                    std::lock_guard guard(impl_->mutex);
+                    impl_->known[id] = *container;
                 }
                 std::lock_guard guard(dispatchMutex_);
-                if (listener_ && action == "add") {
+                if (listener_) {
                     listener_->OnDeviceAdded(id);
                     listener_->OnDeviceStateChanged(id, DEVICE_STATE_ACTIVE);
-                } else if (listener_) {
-                    listener_->OnDeviceStateChanged(id, DEVICE_STATE_NOTPRESENT);
                 }
+            } else if (action == "remove") {
+                std::lock_guard guard(dispatchMutex_);
+                if (listener_)
+                    listener_->OnDeviceStateChanged(id, DEVICE_STATE_NOTPRESENT);
+                // Answered during the news; a card that comes back is added anew.
+                std::lock_guard forget(impl_->mutex);
+                impl_->known.erase(id);
             }
         }
         udev_device_unref(device);

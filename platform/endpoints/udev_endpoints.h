@@ -14,6 +14,9 @@ namespace qm::endpoints {
 // sysfs path; its container id is derived from the USB device it belongs to, so that a USB
 // microphone's card and its HID-to-UART bridge get the same id. A monitor thread reports cards
 // that appear (added, then active) and disappear (not present); it ends on destruction.
+//
+// The container id of every card present at start or added since is remembered until the card
+// is removed: by the time its removal is read, its sysfs entry and USB parent are gone.
 class UdevEndpoints final : public EndpointSystem {
   public:
     UdevEndpoints();

@@ -1,48 +1,13 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 
 #include "platform/hiduart/hid_uart_api.h"
+#include "support/gate.h"
 
 namespace qm::core::testing {
 
-// A gate that threads pass while it is open and wait at while it is closed (for at most ten
-// seconds, so a test never hangs on it).
-class Gate {
-  public:
-    void close() {
-        std::lock_guard guard(mutex_);
-        closed_ = true;
-    }
-    void open() {
-        {
-            std::lock_guard guard(mutex_);
-            closed_ = false;
-        }
-        cv_.notify_all();
-    }
-    void pass() {
-        std::unique_lock lock(mutex_);
-        ++waiting_;
-        cv_.notify_all();
-        cv_.wait_for(lock, std::chrono::seconds(10), [&] { return !closed_; });
-        --waiting_;
-    }
-    // Waits (at most ten seconds) until a thread waits at the gate.
-    bool awaitWaiting() {
-        std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, std::chrono::seconds(10), [&] { return waiting_ > 0; });
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool closed_ = false;
-    int waiting_ = 0;
-};
+using qm::testing::Gate;
 
 // The bridge library of a test, passed through to another one, with hooks run before every
 // enumeration and read and after every close: a test uses them to act at an exact point of a
