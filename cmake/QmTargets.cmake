@@ -11,6 +11,10 @@ if(QM_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(QM_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
 
 # qm_target_defaults(<target>): warnings and include root for one of our own targets.
 function(qm_target_defaults target)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds the project with CMake and Ninja.
-#   scripts/build.sh [--sanitize] [--werror] [--no-studio] [--build-dir DIR] [--type Debug|Release|RelWithDebInfo]
-# Default build folder: build/ (build-asan/ with --sanitize). The build's progress goes to standard
-# error; standard output gets only the build folder, on its last line.
+#   scripts/build.sh [--sanitize | --tsan] [--werror] [--no-studio] [--build-dir DIR] [--type Debug|Release|RelWithDebInfo]
+# Default build folder: build/ (build-asan/ with --sanitize, build-tsan/ with --tsan; --tsan builds
+# only the service's tests, under ThreadSanitizer). The build's progress goes to standard error;
+# standard output gets only the build folder, on its last line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,9 +11,12 @@ build_dir=""
 build_type="RelWithDebInfo"
 args=()
 sanitize=0
+targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --sanitize) sanitize=1; args+=(-DQM_SANITIZE=ON) ;;
+    --tsan) sanitize=2; args+=(-DQM_TSAN=ON -DQM_BUILD_STUDIO=OFF -DQM_BUILD_BENCH=OFF)
+            targets=(--target test_service_log test_service_core) ;;
     --werror) args+=(-DQM_WARNINGS_AS_ERRORS=ON) ;;
     --no-studio) args+=(-DQM_BUILD_STUDIO=OFF) ;;
     --fuzz) args+=(-DQM_BUILD_FUZZ=ON) ;;
@@ -23,7 +27,11 @@ while [ $# -gt 0 ]; do
   shift
 done
 if [ -z "$build_dir" ]; then
-  if [ $sanitize -eq 1 ]; then build_dir=build-asan; build_type=Debug; else build_dir=build; fi
+  case $sanitize in
+    1) build_dir=build-asan; build_type=Debug ;;
+    2) build_dir=build-tsan ;;
+    *) build_dir=build ;;
+  esac
 fi
 
 # ccache, when installed, makes rebuilds and other checkouts of the tree cheap.
@@ -35,5 +43,5 @@ fi
 echo "build.sh: configuring $build_dir" >&2
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${args[@]}" >/dev/null
 echo "build.sh: building in $build_dir (a first build takes several minutes)" >&2
-cmake --build "$build_dir" --parallel "$(nproc)" >&2
+cmake --build "$build_dir" --parallel "$(nproc)" "${targets[@]}" >&2
 echo "$build_dir"
