@@ -21,7 +21,7 @@ bool needsQuotes(std::string_view argument) {
     return false;
 }
 
-enum class LongOption { Bus, Simulate, Sound };
+enum class LongOption { Bus, Simulate, Sound, Record, Replay };
 
 // The long option an argument names, and the value written after '=' in it, if any.
 std::optional<LongOption> longOptionOf(std::string_view argument,
@@ -44,6 +44,12 @@ std::optional<LongOption> longOptionOf(std::string_view argument,
     }
     if (name == "sound") {
         return LongOption::Sound;
+    }
+    if (name == "record") {
+        return LongOption::Record;
+    }
+    if (name == "replay") {
+        return LongOption::Replay;
     }
     return std::nullopt;
 }
@@ -101,14 +107,41 @@ class Planner {
         }
     }
 
+    bool given(LongOption option) const {
+        switch (option) {
+            case LongOption::Bus:
+                return plan_.bus.has_value();
+            case LongOption::Simulate:
+                return plan_.simulate.has_value();
+            case LongOption::Sound:
+                return plan_.sound.has_value();
+            case LongOption::Record:
+                return plan_.record.has_value();
+            case LongOption::Replay:
+                return plan_.replay.has_value();
+        }
+        return false;
+    }
+
+    static std::string nameOf(LongOption option) {
+        switch (option) {
+            case LongOption::Bus:
+                return "--bus";
+            case LongOption::Simulate:
+                return "--simulate";
+            case LongOption::Sound:
+                return "--sound";
+            case LongOption::Record:
+                return "--record";
+            case LongOption::Replay:
+                return "--replay";
+        }
+        return {};
+    }
+
     void takeLongOption(LongOption option, std::optional<std::string_view> inlineValue) {
-        const std::string name = option == LongOption::Bus        ? "--bus"
-                                 : option == LongOption::Simulate ? "--simulate"
-                                                                  : "--sound";
-        const bool given = option == LongOption::Bus        ? plan_.bus.has_value()
-                           : option == LongOption::Simulate ? plan_.simulate.has_value()
-                                                            : plan_.sound.has_value();
-        if (given) {
+        const std::string name = nameOf(option);
+        if (given(option)) {
             addUsage(name + " is given twice");
             return;
         }
@@ -122,12 +155,31 @@ class Planner {
             return;
         }
         std::string error;
-        if (option == LongOption::Bus) {
-            plan_.bus = parseBusChoice(value, error);
-        } else if (option == LongOption::Simulate) {
-            plan_.simulate = parseSimulateList(value, error);
-        } else {
-            plan_.sound = parseSoundServer(value, error);
+        switch (option) {
+            case LongOption::Bus:
+                plan_.bus = parseBusChoice(value, error);
+                break;
+            case LongOption::Simulate:
+                plan_.simulate = parseSimulateList(value, error);
+                break;
+            case LongOption::Sound:
+                plan_.sound = parseSoundServer(value, error);
+                break;
+            case LongOption::Record:
+            case LongOption::Replay:
+                if (value.empty()) {
+                    error = "needs a file name";
+                } else {
+                    (option == LongOption::Record ? plan_.record : plan_.replay) =
+                        std::string(value);
+                }
+                break;
+        }
+        // The bridges are the machine's (recorded or not), virtual ones, or a recording's.
+        const int sources = (plan_.simulate ? 1 : 0) + (plan_.record ? 1 : 0) +
+                            (plan_.replay ? 1 : 0);
+        if (error.empty() && sources > 1) {
+            error = "--simulate, --record and --replay cannot be given together";
         }
         if (!error.empty()) {
             addUsage(name + ": " + error);

@@ -13,13 +13,14 @@
 // qmMicHost's command line: splitting it into arguments and working out, without doing any of
 // it, what the process is asked to do.
 //
-// Switches begin with '-' or '/' and are looked up in the switch table (switch_table.h). Two long
-// options set up the running server and are not switches of the table: "--bus <value>" and
-// "--simulate <list>" (or "--bus=<value>", "--simulate=<list>"; see runtime_options.h for the
-// values). They are recognised before the table is consulted, change neither the last action
-// code nor the silent flag, and count against the 16 arguments like any other. So does
-// "--sound <server>", which gives the virtual microphones of "--simulate" their sound. Any other
-// argument beginning with "--" reaches the table and, not being in it, is a bad switch.
+// Switches begin with '-' or '/' and are looked up in the switch table (switch_table.h). Long
+// options set up the running server and are not switches of the table: "--bus <value>",
+// "--simulate <list>", "--record <file>" and "--replay <file>" (or "--bus=<value>" and so on;
+// see runtime_options.h for the values). They are recognised before the table is consulted,
+// change neither the last action code nor the silent flag, and count against the 16 arguments
+// like any other. So does "--sound <server>", which gives the virtual microphones of
+// "--simulate" their sound. Any other argument beginning with "--" reaches the table and, not
+// being in it, is a bad switch.
 namespace qm::com {
 
 inline constexpr std::size_t kMaxArguments = 16;
@@ -55,6 +56,8 @@ struct CommandLinePlan {
     std::optional<BusChoice> bus;
     std::optional<std::vector<SimulatedMicrophone>> simulate;
     std::optional<std::string> sound;
+    std::optional<std::string> record;
+    std::optional<std::string> replay;
 
     bool endsWithUsage() const {
         return !steps.empty() && steps.back().kind == CommandStep::Kind::Usage;
@@ -66,9 +69,9 @@ using CustomSwitchParser = std::function<int(std::string_view name)>;
 
 // Works through the arguments after the first, in order:
 // - one that begins with neither '-' nor '/' gives Usage;
-// - "--bus", "--simulate" and "--sound" take their value (a bad or missing value gives Usage with
-// an
-//   error line; so does giving the same option twice);
+// - "--bus", "--simulate", "--sound", "--record" and "--replay" take their value (a bad or
+//   missing value gives Usage with an error line; so does giving the same option twice, or more
+//   than one of --simulate, --record and --replay);
 // - "Silent" (any case) sets the silent flag;
 // - any other switch takes its table action, or 5 if the custom parser accepts it, else 6;
 //   2 adds Install, 3 adds Uninstall, 4 and 6 add Usage.

@@ -6,6 +6,8 @@
 #include "platform/endpoints/udev_endpoints.h"
 #include "platform/hiduart/cp2114_driver.h"
 #include "platform/hiduart/hidapi_transport.h"
+#include "platform/hiduart/recording_hid_transport.h"
+#include "sim/replay_hid_transport.h"
 #include "service/com/simulated_rig_control.h"
 #include "service/core/quillmere_sdk.h"
 #include "service/log/log_storage.h"
@@ -60,9 +62,14 @@ sdk::HRESULT DbusServerRuntime::registerClassObjects() {
 std::shared_ptr<sdk::IQuillmereSDK> DbusServerRuntime::createDeviceManager() {
     if (!connection_)
         return nullptr;
-    if (options_.simulate.empty()) {
-        bridges_ =
-            std::make_unique<hiduart::Cp2114Driver>(hiduart::createHidapiTransport(), clock_);
+    if (!options_.replay.empty()) {
+        const std::shared_ptr<hiduart::HidTransport> replayed = replayTransport();
+        if (!replayed)
+            return nullptr;
+        bridges_ = std::make_unique<hiduart::Cp2114Driver>(replayed, clock_);
+        endpoints_ = std::make_unique<sim::SimulatedEndpoints>();
+    } else if (options_.simulate.empty()) {
+        bridges_ = std::make_unique<hiduart::Cp2114Driver>(machineTransport(), clock_);
         endpoints_ = std::make_unique<endpoints::UdevEndpoints>();
     } else {
         rig_ = std::make_unique<sim::VirtualRig>(clock_);
@@ -111,6 +118,30 @@ void DbusServerRuntime::startSound() {
                     << "\n";
         }
     });
+}
+
+// The machine's HID devices; with --record, their traffic goes to the file too.
+std::shared_ptr<hiduart::HidTransport> DbusServerRuntime::machineTransport() {
+    std::shared_ptr<hiduart::HidTransport> transport = hiduart::createHidapiTransport();
+    if (options_.record.empty())
+        return transport;
+    auto writer = std::make_shared<hiduart::RecordingWriter>(options_.record, clock_);
+    if (!writer->good()) {
+        errors_ << "qmMicHost: cannot record to " << options_.record << "; serving unrecorded\n";
+        return transport;
+    }
+    return std::make_shared<hiduart::RecordingHidTransport>(transport, writer);
+}
+
+// The bridges of the --replay recording; nothing (and a line that says why) when it can't be read.
+std::shared_ptr<hiduart::HidTransport> DbusServerRuntime::replayTransport() {
+    std::string error;
+    const auto recording = hiduart::readRecordingFile(options_.replay, error);
+    if (!recording) {
+        errors_ << "qmMicHost: --replay: " << error << "\n";
+        return nullptr;
+    }
+    return std::make_shared<sim::ReplayHidTransport>(*recording, clock_);
 }
 
 bool DbusServerRuntime::registerEndpointNotifications(

@@ -6,6 +6,7 @@
 #include "common/ipc/sdk_adaptor.h"
 #include "common/ipc/simulator_adaptor.h"
 #include "platform/endpoints/endpoint_system.h"
+#include "platform/hiduart/hid_transport.h"
 #include "platform/hiduart/hid_uart_api.h"
 #include "service/com/server_runtime.h"
 #include "service/core/mm_notification_client.h"
@@ -16,7 +17,8 @@ namespace qm::com {
 
 // The server as it runs: the bus connection that owns "com.quillmere.qmMicHost", the device
 // manager exported on it, and the platform the manager works on: the real bridges and sound
-// cards, or virtual microphones with a simulator object to drive them.
+// cards (their traffic recorded on request), virtual microphones with a simulator object to
+// drive them, or the bridges of a recording.
 class DbusServerRuntime final : public ServerRuntime {
   public:
     explicit DbusServerRuntime(const RuntimeContext& context);
@@ -30,6 +32,8 @@ class DbusServerRuntime final : public ServerRuntime {
   private:
     void unregisterEndpoints();
     void startSound();
+    std::shared_ptr<hiduart::HidTransport> machineTransport();
+    std::shared_ptr<hiduart::HidTransport> replayTransport();
 
     const RuntimeOptions options_;
     registry::Store& store_;

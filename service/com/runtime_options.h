@@ -33,6 +33,10 @@ struct RuntimeOptions {
     // With virtual microphones: the sound server that carries their sound (empty: the user's
     // own server); nothing for no sound.
     std::optional<std::string> sound;
+    // A file to record the real bridges' traffic to; empty for none.
+    std::string record;
+    // A recording whose bridges are served instead of real ones; empty for none.
+    std::string replay;
 
     friend bool operator==(const RuntimeOptions&, const RuntimeOptions&) = default;
 };

@@ -91,6 +91,8 @@ bool CServiceModule::takeRuntimeOptions(const CommandLinePlan& plan) {
         }
         runtimeOptions_.sound = plan.sound;
     }
+    runtimeOptions_.record = plan.record.value_or("");
+    runtimeOptions_.replay = plan.replay.value_or("");
     if (plan.bus) {
         runtimeOptions_.bus = *plan.bus;
         return true;

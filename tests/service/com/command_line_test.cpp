@@ -162,6 +162,9 @@ TEST(PlanCommandLine, LongOptionsAreNoSwitchesOfTheTable) {
     EXPECT_EQ(alone.bus, (BusChoice{BusChoice::Kind::Address, "unix:path=/tmp/bus"}));
     // And after an install they don't turn "install, then exit" into a run.
     EXPECT_EQ(plan("qmMicHost -install --bus system").lastAction, SwitchAction::Install);
+
+    EXPECT_EQ(plan("qmMicHost -runapp --record /tmp/bridges.rec").record, "/tmp/bridges.rec");
+    EXPECT_EQ(plan("qmMicHost -runapp --replay=/tmp/bridges.rec").replay, "/tmp/bridges.rec");
 }
 
 TEST(PlanCommandLine, BadLongOptionsShowTheUsageWithTheirError) {
@@ -179,6 +182,10 @@ TEST(PlanCommandLine, BadLongOptionsShowTheUsageWithTheirError) {
         {"p --simulate Alder:SN1,alder:sn1", "--simulate: serial \"sn1\" is given twice"},
         {"p --sound", "--sound needs a value"},
         {"p --sound=", "--sound: \"\" is not default or a sound server address"},
+        {"p --record", "--record needs a value"},
+        {"p --replay=", "--replay: needs a file name"},
+        {"p --simulate Alder:SN1 --record f", "--record: --simulate, --record and --replay "},
+        {"p --record f --replay g", "--replay: --simulate, --record and --replay "},
     };
     for (const Case& c : cases) {
         const CommandLinePlan p = plan(c.line);
