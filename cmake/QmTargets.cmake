@@ -41,11 +41,12 @@ function(qm_executable name)
   qm_target_defaults(${name})
 endfunction()
 
-# qm_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [SERIAL])
-# One GoogleTest program; every test case becomes a CTest test. SERIAL: its cases run while no
-# other test runs (they measure timing that a busy machine would spoil).
+# qm_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT seconds] [SERIAL])
+# One GoogleTest program; every test case becomes a CTest test (of 120 s at most by default).
+# SERIAL: its cases run while no other test runs (they measure timing that a busy machine would
+# spoil).
 function(qm_test name)
-  cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -53,8 +54,11 @@ function(qm_test name)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120
-                       RUN_SERIAL ${ARG_SERIAL})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${ARG_SERIAL})
 endfunction()
 
 # qm_benchmark(<name> SOURCES ... [DEPS ...])

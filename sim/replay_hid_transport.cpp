@@ -116,7 +116,8 @@ class ReplayHidDevice final : public hiduart::HidDevice {
         std::lock_guard guard(script_->mutex);
         if (script_->isGone(clock_.now()))
             return {HidIoStatus::Disconnected, 0};
-        const auto it = buffer.empty() ? script_->features.end() : script_->features.find(buffer[0]);
+        const auto it =
+            buffer.empty() ? script_->features.end() : script_->features.find(buffer[0]);
         if (it == script_->features.end())
             return {HidIoStatus::Failed, 0};
         std::fill(buffer.begin(), buffer.end(), 0);

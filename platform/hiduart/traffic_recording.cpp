@@ -64,7 +64,8 @@ std::optional<std::string> unescapeField(std::string_view value) {
         unsigned byte = 0;
         if (i + 2 >= value.size())
             return std::nullopt;
-        const auto [end, ec] = std::from_chars(value.data() + i + 1, value.data() + i + 3, byte, 16);
+        const auto [end, ec] =
+            std::from_chars(value.data() + i + 1, value.data() + i + 3, byte, 16);
         if (ec != std::errc() || end != value.data() + i + 3)
             return std::nullopt;
         out.push_back(static_cast<char>(byte));

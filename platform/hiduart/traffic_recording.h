@@ -29,8 +29,8 @@ struct RecordedEvent {
         Gone,        // a transfer found the device gone
     };
 
-    Duration at{};    // since the start of the recording
-    int device = 0;   // which opened device: 1 for the first open, 2 for the next ...
+    Duration at{};   // since the start of the recording
+    int device = 0;  // which opened device: 1 for the first open, 2 for the next ...
     Kind kind = Kind::Open;
     std::vector<std::uint8_t> bytes;  // the report, trailing zero bytes left out
 

@@ -176,8 +176,8 @@ class Planner {
                 break;
         }
         // The bridges are the machine's (recorded or not), virtual ones, or a recording's.
-        const int sources = (plan_.simulate ? 1 : 0) + (plan_.record ? 1 : 0) +
-                            (plan_.replay ? 1 : 0);
+        const int sources =
+            (plan_.simulate ? 1 : 0) + (plan_.record ? 1 : 0) + (plan_.replay ? 1 : 0);
         if (error.empty() && sources > 1) {
             error = "--simulate, --record and --replay cannot be given together";
         }

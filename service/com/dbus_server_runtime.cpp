@@ -7,10 +7,10 @@
 #include "platform/hiduart/cp2114_driver.h"
 #include "platform/hiduart/hidapi_transport.h"
 #include "platform/hiduart/recording_hid_transport.h"
-#include "sim/replay_hid_transport.h"
 #include "service/com/simulated_rig_control.h"
 #include "service/core/quillmere_sdk.h"
 #include "service/log/log_storage.h"
+#include "sim/replay_hid_transport.h"
 
 namespace qm::com {
 

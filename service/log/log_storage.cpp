@@ -57,8 +57,8 @@ bool FileLogStorage::ensureDirectory(const std::string& folder) {
 // a pipe is not waited on (O_NONBLOCK makes opening one without a reader fail at once).
 std::unique_ptr<LogFile> FileLogStorage::openForAppend(const std::string& path) {
     // O_APPEND: every write lands at the current end, whoever else has the file open.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    const int fd = ::open(
+        path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0) {
         return nullptr;
     }

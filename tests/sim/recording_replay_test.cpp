@@ -114,8 +114,7 @@ TEST(RecordingReplay, AnswersComeAfterTheirRecordedDelays) {
     EXPECT_EQ(clock.now() - sent, 40ms) << "the reply came 40 ms after its request";
     EXPECT_EQ(Bytes(report.begin(), report.begin() + 4), (Bytes{0x02, 0x00, 0x91, 0x00}));
 
-    ASSERT_EQ(device->writeOutputReport(Bytes{0x01, 0x03}, 100ms).status,
-              hiduart::HidIoStatus::Ok);
+    ASSERT_EQ(device->writeOutputReport(Bytes{0x01, 0x03}, 100ms).status, hiduart::HidIoStatus::Ok);
     EXPECT_EQ(device->readInputReport(report, 30ms).status, hiduart::HidIoStatus::Disconnected)
         << "unplugged 1 ms later, as recorded";
     EXPECT_TRUE(replay.enumerate().empty());

@@ -41,18 +41,17 @@ MockKernel::Microphone MockKernel::addMicrophone(int port, const std::string& se
                       "\nE: DEVTYPE=usb_device\n" +
                       "E: DRIVER=usb\nE: SUBSYSTEM=usb\nE: PRODUCT=10c4/eab0/100\n" +
                       "A: idVendor=10c4\nA: idProduct=eab0\nA: serial=" + serial +
-                      "\nA: manufacturer=QUILLMERE\nA: product=" + product + "\n\n" +
-                      "P: " + usb + "/1-" + n + ":1.0\nE: DEVTYPE=usb_interface\n" +
-                      "E: DRIVER=snd-usb-audio\nE: SUBSYSTEM=usb\n\n" +
-                      "P: " + usb + "/1-" + n + ":1.0/sound/card" + n + "\nE: SUBSYSTEM=sound\n" +
-                      "A: id=" + product + "\nA: number=" + n + "\n\n" +
-                      "P: " + usb + "/1-" + n + ":1.3\nE: DEVTYPE=usb_interface\n" +
-                      "E: DRIVER=usbhid\nE: SUBSYSTEM=usb\n\n" +
-                      "P: " + hid + "\nE: DRIVER=hid-generic\nE: HID_ID=0003:000010C4:0000EAB0\n" +
+                      "\nA: manufacturer=QUILLMERE\nA: product=" + product + "\n\n" + "P: " + usb +
+                      "/1-" + n + ":1.0\nE: DEVTYPE=usb_interface\n" +
+                      "E: DRIVER=snd-usb-audio\nE: SUBSYSTEM=usb\n\n" + "P: " + usb + "/1-" + n +
+                      ":1.0/sound/card" + n + "\nE: SUBSYSTEM=sound\n" + "A: id=" + product +
+                      "\nA: number=" + n + "\n\n" + "P: " + usb + "/1-" + n +
+                      ":1.3\nE: DEVTYPE=usb_interface\n" +
+                      "E: DRIVER=usbhid\nE: SUBSYSTEM=usb\n\n" + "P: " + hid +
+                      "\nE: DRIVER=hid-generic\nE: HID_ID=0003:000010C4:0000EAB0\n" +
                       "E: HID_NAME=QUILLMERE " + product + "\nE: HID_UNIQ=" + serial +
-                      "\nE: SUBSYSTEM=hid\n\n" +
-                      "P: " + hid + "/hidraw/hidraw" + n + "\nN: hidraw" + n +
-                      "\nE: DEVNAME=/dev/hidraw" + n +
+                      "\nE: SUBSYSTEM=hid\n\n" + "P: " + hid + "/hidraw/hidraw" + n +
+                      "\nN: hidraw" + n + "\nE: DEVNAME=/dev/hidraw" + n +
                       "\nE: SUBSYSTEM=hidraw\nL: device=../../../0003:10C4:EAB0.000" + n + "\n");
     return Microphone{"/sys" + usb, "/sys" + usb + "/1-" + n + ":1.0/sound/card" + n,
                       "/sys" + hid + "/hidraw/hidraw" + n, "/dev/hidraw" + n};
@@ -81,10 +80,9 @@ void MockKernel::removeForeignCard(const std::string& card) {
 namespace {
 
 // A vendor-defined collection with data reports both ways, as a CP2114 describes itself.
-constexpr std::uint8_t kReportDescriptor[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85,
-                                              0x01, 0x95, 0x3F, 0x75, 0x08, 0x26, 0xFF, 0x00,
-                                              0x15, 0x00, 0x09, 0x01, 0x81, 0x02, 0x09, 0x01,
-                                              0x91, 0x02, 0xC0};
+constexpr std::uint8_t kReportDescriptor[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01,
+                                              0x95, 0x3F, 0x75, 0x08, 0x26, 0xFF, 0x00, 0x15, 0x00,
+                                              0x09, 0x01, 0x81, 0x02, 0x09, 0x01, 0x91, 0x02, 0xC0};
 constexpr std::size_t kReportLength = 64;
 
 // The caller's buffer of an ioctl, `size` bytes of it.

@@ -26,7 +26,7 @@ class MockKernel {
     struct Microphone {
         std::string usbDevice;
         std::string card;
-        std::string hidraw;     // sysfs path of the hidraw device
+        std::string hidraw;      // sysfs path of the hidraw device
         std::string hidrawNode;  // "/dev/hidrawN"
     };
 

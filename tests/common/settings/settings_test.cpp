@@ -136,8 +136,8 @@ TEST(SerialName, EscapesWhatCouldLeaveAFolderOrKeyAndGoesBack) {
     EXPECT_EQ(serialName(".."), "%2E.");
     EXPECT_EQ(serialName("\x01\n\x7f\xC3\xA9"), "%01%0A%7F%C3%A9");
     EXPECT_EQ(serialName(""), "%");
-    for (const std::string serial : {"SN1001", "../escaped", "a\\b c%~", "..", "", "x.y",
-                                     "\x01\n\x7f\xC3\xA9", "%2F"}) {
+    for (const std::string serial :
+         {"SN1001", "../escaped", "a\\b c%~", "..", "", "x.y", "\x01\n\x7f\xC3\xA9", "%2F"}) {
         EXPECT_EQ(serialFromName(serialName(serial)), serial);
     }
     // Only names the escaping makes go back.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "common/ipc/client.h"
+#include "common/settings/serial_name.h"
 #include "common/settings/system_paths.h"
 #include "platform/registry/status.h"
 #include "platform/registry/store.h"
@@ -209,7 +210,8 @@ std::optional<std::uint32_t> ServiceFixture::cachedDword(const std::string& seri
                                                          const std::string& valueName) const {
     registry::Store store(registry::StoreLocations::inFolder(registryFolder(), "e2e"));
     registry::Key key;
-    const std::string path = std::string(settings::kDevicesKey) + "\\" + serial;
+    const std::string path =
+        std::string(settings::kDevicesKey) + "\\" + settings::serialName(serial);
     if (store.openKey(registry::Hive::LocalMachine, path, registry::Access::Read, key) !=
         registry::ERROR_SUCCESS)
         return std::nullopt;
@@ -227,8 +229,8 @@ bool ServiceFixture::cachedDeviceExists(const std::string& serial) const {
     registry::Store store(registry::StoreLocations::inFolder(registryFolder(), "e2e"));
     registry::Key key;
     return store.openKey(registry::Hive::LocalMachine,
-                         std::string(settings::kDevicesKey) + "\\" + serial, registry::Access::Read,
-                         key) == registry::ERROR_SUCCESS;
+                         std::string(settings::kDevicesKey) + "\\" + settings::serialName(serial),
+                         registry::Access::Read, key) == registry::ERROR_SUCCESS;
 }
 
 void ServiceFixture::pause(std::chrono::milliseconds interval) {

@@ -62,6 +62,7 @@ class ServiceFixture : public ::testing::Test {
     // Sends the signal and waits for the service to end; its exit status.
     std::optional<int> stopService(int signal = SIGINT);
     bool serviceRunning() const { return service_ && service_->running(); }
+    pid_t servicePid() const { return service_ ? service_->pid() : -1; }
     // What the service wrote to its standard error, for failure messages.
     std::string serviceErrors() const;
 

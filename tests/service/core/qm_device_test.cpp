@@ -293,7 +293,7 @@ TEST_F(QMDeviceTest, LateInitialReadDoesNotCancelTheNewerOne) {
     device->StartDevice(0);
     ASSERT_TRUE(reads.awaitWaiting()) << "the first read hangs in its first exchange";
     std::thread restart([&] { device->StartDevice(0); });
-    clock.awaitBlocked(1);  // the restart waits for the first read to end...
+    clock.awaitBlocked(1);                    // the restart waits for the first read to end...
     clock.advance(CQMDevice::kInitStopWait);  // ...gives up on it, and finds the bridge busy
     restart.join();
     EXPECT_EQ(device->IsStarted(), S_FALSE);

@@ -421,8 +421,8 @@ TEST_F(DeviceManagerTest, LogFolderMustBeAnAbsoluteFolderTheServiceCanMake) {
 TEST_F(DeviceManagerTest, SerialsStayInTheirFolderAndKey) {
     const std::string longSerial(200, 'x');
     const std::string longSlashes(200, '/');
-    const std::vector<std::string> serials = {"../escaped", "a\\b",      "..",     "\\",
-                                              "ctl\x01\n\x7f", "%2Fescaped", longSerial, longSlashes};
+    const std::vector<std::string> serials = {
+        "../escaped", "a\\b", "..", "\\", "ctl\x01\n\x7f", "%2Fescaped", longSerial, longSlashes};
     for (const std::string& serial : serials)
         rig.plug("Cedar", serial);
     auto manager = makeManager();
@@ -544,9 +544,9 @@ TEST_F(DeviceManagerTest, RemovalRacingTheDeviceThreadIsAnnouncedOnce) {
 TEST_F(DeviceManagerTest, TimerDoesNotStartAMicrophoneRemovedMeanwhile) {
     auto mic = rig.plug("Cedar", "T1");
     HookedBridges bridges(rig.bus());
-    auto manager = CQuillmereSDK::create(
-        DeviceEnvironment{*store, bridges, rig.endpoints(), clock, logs},
-        CQuillmereSDK::DeviceThread::LeaveOut);
+    auto manager =
+        CQuillmereSDK::create(DeviceEnvironment{*store, bridges, rig.endpoints(), clock, logs},
+                              CQuillmereSDK::DeviceThread::LeaveOut);
     manager->AdviceSink(sink);
     manager->DoUpdateDeviceList(0);
     waitStarted(*manager);
