@@ -42,6 +42,15 @@ class QMDeviceTest : public DeviceFixture {
         }
         ASSERT_EQ(device.IsInitialized(), S_OK);
     }
+    // An initial read that fails ends by itself after its failed step, leaving the device
+    // uninitialised.
+    static void waitFailedRead(CQMDevice& device) {
+        for (int i = 0; i < 2000 && device.initialReadRunning(); ++i) {
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_FALSE(device.initialReadRunning());
+        EXPECT_EQ(device.IsInitialized(), S_FALSE);
+    }
 };
 
 TEST_F(QMDeviceTest, MissingCacheKeyStillStartsTheLog) {
@@ -232,12 +241,7 @@ TEST_F(QMDeviceTest, FailedStepKeepsEarlierStepsAndWritesNoCache) {
     auto device = makeDevice();
     device->LoadCacheData("F1");
     device->StartDevice(0);
-    // The run ends by itself after its failed step.
-    for (int i = 0; i < 2000 && device->initialReadRunning(); ++i) {
-        std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_FALSE(device->initialReadRunning());
-    EXPECT_EQ(device->IsInitialized(), S_FALSE);
+    waitFailedRead(*device);
     EXPECT_EQ(device->settingsSnapshot()[Setting::Volume], 0x60);
     EXPECT_EQ(device->settingsSnapshot()[Setting::ALC_MODE], 0x20);
     EXPECT_EQ(device->settingsSnapshot()[Setting::LPF], 0) << "step 4 failed";
@@ -267,11 +271,7 @@ TEST_F(QMDeviceTest, UnansweredDirectionIsNotStoredAsRead) {
     auto device = makeDevice();
     device->LoadCacheData("D1");
     device->StartDevice(0);
-    for (int i = 0; i < 2000 && device->initialReadRunning(); ++i) {
-        std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_FALSE(device->initialReadRunning());
-    EXPECT_EQ(device->IsInitialized(), S_FALSE);
+    waitFailedRead(*device);
     EXPECT_EQ(device->settingsSnapshot()[Setting::DirVolume], 0x22) << "the cached value stays";
     EXPECT_EQ(registry::readDword(cached, "DirVolume"), 0x22u);
 }
