@@ -1,5 +1,10 @@
 #include "common/ipc/device_adaptor.h"
 
+#include <cstdint>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
 #include "common/ipc/bus_names.h"
 #include "common/ipc/method_export.h"
 
@@ -8,41 +13,57 @@ namespace {
 
 using sdk::HRESULT;
 using sdk::IQMDevice;
-using Byte = std::uint8_t;
 using Names = std::vector<std::string>;
 
-// Out values start at zero; the device's own values replace them.
-template <HRESULT (IQMDevice::*Method)(std::string&)>
-auto stringGetter() {
-    return [](IQMDevice& d) {
-        std::string value;
-        const HRESULT hr = (d.*Method)(value);
-        return std::tuple{hr, value};
-    };
-}
+// True for an out parameter: a reference to something the method may change.
+template <typename P>
+constexpr bool isOut =
+    std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>;
 
-template <HRESULT (IQMDevice::*Method)(unsigned char&)>
-auto byteGetter() {
-    return [](IQMDevice& d) {
-        Byte value = 0;
-        const HRESULT hr = (d.*Method)(value);
-        return std::tuple{hr, value};
-    };
-}
+template <typename... Ps>
+using InsOf = decltype(std::tuple_cat(
+    std::declval<std::conditional_t<isOut<Ps>, std::tuple<>, std::tuple<std::decay_t<Ps>>>>()...));
+template <typename... Ps>
+using OutsOf = decltype(std::tuple_cat(
+    std::declval<std::conditional_t<isOut<Ps>, std::tuple<std::decay_t<Ps>>, std::tuple<>>>()...));
 
-template <HRESULT (IQMDevice::*Method)()>
-auto plainCall() {
-    return [](IQMDevice& d) { return std::tuple{(d.*Method)()}; };
-}
+// The body of a method that takes only in values or only out values (as every device method
+// does): `(IQMDevice&, ins...) -> (hr, outs...)`, out values starting at zero.
+template <auto Method, typename Ins, typename Outs>
+struct Body;
 
-template <HRESULT (IQMDevice::*Method)(unsigned char)>
-auto byteSetter() {
-    return [](IQMDevice& d, Byte value) { return std::tuple{(d.*Method)(value)}; };
-}
+template <auto Method, typename... Ins, typename... Outs>
+struct Body<Method, std::tuple<Ins...>, std::tuple<Outs...>> {
+    static_assert(sizeof...(Ins) == 0 || sizeof...(Outs) == 0,
+                  "a device method takes in values or out values, not both");
 
-template <HRESULT (IQMDevice::*Method)(const std::string&)>
-auto stringSetter() {
-    return [](IQMDevice& d, const std::string& value) { return std::tuple{(d.*Method)(value)}; };
+    std::tuple<std::int32_t, Outs...> operator()(IQMDevice& device, Ins... ins) const {
+        std::tuple<std::int32_t, Outs...> results{};
+        std::apply(
+            [&](std::int32_t& hr, Outs&... outs) {
+                if constexpr (sizeof...(Outs) > 0) {
+                    hr = (device.*Method)(outs...);
+                } else {
+                    hr = (device.*Method)(ins...);
+                }
+            },
+            results);
+        return results;
+    }
+};
+
+template <typename Signature>
+struct BodyFor;
+
+template <typename... Params>
+struct BodyFor<HRESULT (IQMDevice::*)(Params...)> {
+    template <auto Method>
+    using Type = Body<Method, InsOf<Params...>, OutsOf<Params...>>;
+};
+
+template <auto Method>
+auto bodyOf() {
+    return typename BodyFor<decltype(Method)>::template Type<Method>{};
 }
 
 }  // namespace
@@ -63,108 +84,11 @@ void DeviceAdaptor::exportMethods(ClientCalls& calls) {
                                    calls, device_, std::move(body));
     };
 
-    add("GetDeviceIndexHID", {}, {"nDeviceIndex"}, [](IQMDevice& d) {
-        int index = 0;
-        const HRESULT hr = d.GetDeviceIndexHID(index);
-        return std::tuple{hr, std::int32_t{index}};
-    });
-    add("GetDeviceSN", {}, {"bstrDeviceSN"}, stringGetter<&IQMDevice::GetDeviceSN>());
-    add("IsStarted", {}, {}, plainCall<&IQMDevice::IsStarted>());
-    add("IsInitialized", {}, {}, plainCall<&IQMDevice::IsInitialized>());
-    add("GetDeviceXML", {}, {"bstrXML"}, stringGetter<&IQMDevice::GetDeviceXML>());
-    add("GetName", {}, {"bstrName"}, stringGetter<&IQMDevice::GetName>());
-    add("GetVendorID", {}, {"bstrVendorID"}, stringGetter<&IQMDevice::GetVendorID>());
-    add("GetProductID", {}, {"bstrProductID"}, stringGetter<&IQMDevice::GetProductID>());
-    add("GetHardwareID", {}, {"bstrHardwareID"}, stringGetter<&IQMDevice::GetHardwareID>());
-    add("GetHardwareVer", {}, {"bstrApiVer", "bstrFwVer"}, [](IQMDevice& d) {
-        std::string api;
-        std::string firmware;
-        const HRESULT hr = d.GetHardwareVer(api, firmware);
-        return std::tuple{hr, api, firmware};
-    });
-    add("GetContainerID", {}, {"bstrContainerID"}, stringGetter<&IQMDevice::GetContainerID>());
-    add("SetFriendlyName", {"bstrFriendlyName"}, {}, stringSetter<&IQMDevice::SetFriendlyName>());
-    add("GetFriendlyName", {}, {"bstrFriendlyName"}, stringGetter<&IQMDevice::GetFriendlyName>());
-    add("SetDescription", {"bstrDescription"}, {}, stringSetter<&IQMDevice::SetDescription>());
-    add("GetDescription", {}, {"bstrDescription"}, stringGetter<&IQMDevice::GetDescription>());
-    add("ResetDefault", {}, {}, plainCall<&IQMDevice::ResetDefault>());
-    add("ResetStatus", {}, {}, plainCall<&IQMDevice::ResetStatus>());
-    add("ResetWatchDog", {}, {}, plainCall<&IQMDevice::ResetWatchDog>());
-    add("GetLastStatus", {}, {}, plainCall<&IQMDevice::GetLastStatus>());
-    add("GetStatusDSP", {}, {"pbVolume"}, byteGetter<&IQMDevice::GetStatusDSP>());
-    add("GetStatusALC", {}, {"pbRecovery", "pbMode", "pbRefVal", "pbVolume"}, [](IQMDevice& d) {
-        Byte recovery = 0;
-        Byte mode = 0;
-        Byte refVal = 0;
-        Byte volume = 0;
-        const HRESULT hr = d.GetStatusALC(recovery, mode, refVal, volume);
-        return std::tuple{hr, recovery, mode, refVal, volume};
-    });
-    add("GetStatusHPF_LPF", {}, {"pbHPF_1", "pbHPF_2", "pbLPF"}, [](IQMDevice& d) {
-        Byte hpf1 = 0;
-        Byte hpf2 = 0;
-        Byte lpf = 0;
-        const HRESULT hr = d.GetStatusHPF_LPF(hpf1, hpf2, lpf);
-        return std::tuple{hr, hpf1, hpf2, lpf};
-    });
-    add("GetStatusEQ_NOTCH_GAIN", {},
-        {"pbNOTCH", "pbEQ_1_GAIN", "pbEQ_2_GAIN", "pbEQ_3_GAIN", "pbEQ_4_GAIN", "pbEQ_5_GAIN"},
-        [](IQMDevice& d) {
-            Byte notch = 0;
-            Byte g1 = 0;
-            Byte g2 = 0;
-            Byte g3 = 0;
-            Byte g4 = 0;
-            Byte g5 = 0;
-            const HRESULT hr = d.GetStatusEQ_NOTCH_GAIN(notch, g1, g2, g3, g4, g5);
-            return std::tuple{hr, notch, g1, g2, g3, g4, g5};
-        });
-    add("GetStatusEQ_POWER_BW_MODE", {},
-        {"pbPOWER", "pbEQ_1_BW_MODE", "pbEQ_2_BW_MODE", "pbEQ_3_BW_MODE", "pbEQ_4_BW_MODE",
-         "pbEQ_5_BW_MODE"},
-        [](IQMDevice& d) {
-            Byte power = 0;
-            Byte m1 = 0;
-            Byte m2 = 0;
-            Byte m3 = 0;
-            Byte m4 = 0;
-            Byte m5 = 0;
-            const HRESULT hr = d.GetStatusEQ_POWER_BW_MODE(power, m1, m2, m3, m4, m5);
-            return std::tuple{hr, power, m1, m2, m3, m4, m5};
-        });
-    add("SetDirectionVolume", {"bVolume"}, {}, byteSetter<&IQMDevice::SetDirectionVolume>());
-    add("GetDirection", {}, {"pbVol", "pbZoom", "pbBeam"}, [](IQMDevice& d) {
-        Byte volume = 0;
-        Byte zoom = 0;
-        Byte beam = 0;
-        const HRESULT hr = d.GetDirection(volume, zoom, beam);
-        return std::tuple{hr, volume, zoom, beam};
-    });
-    add("SetVolume", {"bVolume"}, {}, byteSetter<&IQMDevice::SetVolume>());
-    add("SetVolumeNorm", {}, {}, plainCall<&IQMDevice::SetVolumeNorm>());
-    add("SetVolumeMute", {}, {}, plainCall<&IQMDevice::SetVolumeMute>());
-    add("SetZoom", {"bZoom"}, {}, byteSetter<&IQMDevice::SetZoom>());
-    add("SetBeam", {"bBeam"}, {}, byteSetter<&IQMDevice::SetBeam>());
-    add("Set_LPF", {"bLPF"}, {}, byteSetter<&IQMDevice::Set_LPF>());
-    add("Set_HPF_1", {"bHPF_1"}, {}, byteSetter<&IQMDevice::Set_HPF_1>());
-    add("Set_HPF_2", {"bHPF_2"}, {}, byteSetter<&IQMDevice::Set_HPF_2>());
-    add("Set_EQ_NOTCH", {"bEQ_ON"}, {}, byteSetter<&IQMDevice::Set_EQ_NOTCH>());
-    add("Set_EQ_GAIN", {"bEQ", "bGAIN"}, {},
-        [](IQMDevice& d, Byte eq, Byte gain) { return std::tuple{d.Set_EQ_GAIN(eq, gain)}; });
-    add("Set_EQ_POWER", {"bEQ_ON"}, {}, byteSetter<&IQMDevice::Set_EQ_POWER>());
-    add("Set_EQ_BAND_WIDTH", {"bEQ", "nBand", "nWidth"}, {},
-        [](IQMDevice& d, Byte eq, std::int32_t band, std::int32_t width) {
-            return std::tuple{d.Set_EQ_BAND_WIDTH(eq, band, width)};
-        });
-    add("Set_EQ_BAND_MODE", {"bEQ", "bMode"}, {},
-        [](IQMDevice& d, Byte eq, Byte mode) { return std::tuple{d.Set_EQ_BAND_MODE(eq, mode)}; });
-    add("Set_ALC_RECOVERY", {"bVAL"}, {}, byteSetter<&IQMDevice::Set_ALC_RECOVERY>());
-    add("Set_ALC_MODE", {"bVAL"}, {}, byteSetter<&IQMDevice::Set_ALC_MODE>());
-    add("Set_ALC_REF_VALUE", {"bREF_VAL"}, {}, byteSetter<&IQMDevice::Set_ALC_REF_VALUE>());
-    add("Get_Ext_OutVolume", {}, {"pbVolume"}, byteGetter<&IQMDevice::Get_Ext_OutVolume>());
-    add("Set_Ext_OutVolume", {"bVolume"}, {}, byteSetter<&IQMDevice::Set_Ext_OutVolume>());
-    add("Get_Ext_TPA", {}, {"pbTPA"}, byteGetter<&IQMDevice::Get_Ext_TPA>());
-    add("Set_Ext_TPA", {"bTPA"}, {}, byteSetter<&IQMDevice::Set_Ext_TPA>());
+#define QM_EXPORT_DEVICE_METHOD(Name, ...)                                        \
+    add(#Name, Names{QM_IN_NAMES(__VA_ARGS__)}, Names{QM_OUT_NAMES(__VA_ARGS__)}, \
+        bodyOf<&IQMDevice::Name>());
+    QM_DEVICE_METHODS(QM_EXPORT_DEVICE_METHOD)
+#undef QM_EXPORT_DEVICE_METHOD
 }
 
 }  // namespace qm::ipc

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <string>
+#include <type_traits>
+
+// The methods of a microphone's object in slot order (from slot 3), one line each. Everything
+// that implements or forwards the whole interface is made from this list: the interface
+// IQMDevice itself, the D-Bus proxy and adaptor, the test fakes. QM_DEVICE_METHODS(X) calls
+// X(Name, params...) once per method, with one (direction, type, name) triple per parameter;
+// direction is `in` or `out`. The D-Bus signature of each method (an int32 HRESULT first, then
+// the out values) is published in common/ipc/qmCoreAudio.xml, which a test keeps in step.
+namespace qm::sdk {
+
+// How an in parameter of type T is passed: strings by reference to const, numbers by value.
+template <typename T>
+using InParam = std::conditional_t<std::is_class_v<T>, const T&, T>;
+
+}  // namespace qm::sdk
+
+// clang-format off
+#define QM_DEVICE_METHODS(X) \
+    X(GetDeviceIndexHID, (out, int, nDeviceIndex))                                              \
+    X(GetDeviceSN, (out, std::string, bstrDeviceSN))                                            \
+    X(IsStarted)                                                                                \
+    X(IsInitialized)                                                                            \
+    X(GetDeviceXML, (out, std::string, bstrXML))                                                \
+    X(GetName, (out, std::string, bstrName))                                                    \
+    X(GetVendorID, (out, std::string, bstrVendorID))                                            \
+    X(GetProductID, (out, std::string, bstrProductID))                                          \
+    X(GetHardwareID, (out, std::string, bstrHardwareID))                                        \
+    X(GetHardwareVer, (out, std::string, bstrApiVer), (out, std::string, bstrFwVer))            \
+    X(GetContainerID, (out, std::string, bstrContainerID))                                      \
+    X(SetFriendlyName, (in, std::string, bstrFriendlyName))                                     \
+    X(GetFriendlyName, (out, std::string, bstrFriendlyName))                                    \
+    X(SetDescription, (in, std::string, bstrDescription))                                       \
+    X(GetDescription, (out, std::string, bstrDescription))                                      \
+    X(ResetDefault)                                                                             \
+    X(ResetStatus)                                                                              \
+    X(ResetWatchDog)                                                                            \
+    X(GetLastStatus)                                                                            \
+    X(GetStatusDSP, (out, unsigned char, pbVolume))                                             \
+    X(GetStatusALC, (out, unsigned char, pbRecovery), (out, unsigned char, pbMode),             \
+      (out, unsigned char, pbRefVal), (out, unsigned char, pbVolume))                           \
+    X(GetStatusHPF_LPF, (out, unsigned char, pbHPF_1), (out, unsigned char, pbHPF_2),           \
+      (out, unsigned char, pbLPF))                                                              \
+    X(GetStatusEQ_NOTCH_GAIN, (out, unsigned char, pbNOTCH), (out, unsigned char, pbEQ_1_GAIN), \
+      (out, unsigned char, pbEQ_2_GAIN), (out, unsigned char, pbEQ_3_GAIN),                     \
+      (out, unsigned char, pbEQ_4_GAIN), (out, unsigned char, pbEQ_5_GAIN))                     \
+    X(GetStatusEQ_POWER_BW_MODE, (out, unsigned char, pbPOWER),                                 \
+      (out, unsigned char, pbEQ_1_BW_MODE), (out, unsigned char, pbEQ_2_BW_MODE),               \
+      (out, unsigned char, pbEQ_3_BW_MODE), (out, unsigned char, pbEQ_4_BW_MODE),               \
+      (out, unsigned char, pbEQ_5_BW_MODE))                                                     \
+    X(SetDirectionVolume, (in, unsigned char, bVolume))                                         \
+    X(GetDirection, (out, unsigned char, pbVol), (out, unsigned char, pbZoom),                  \
+      (out, unsigned char, pbBeam))                                                             \
+    X(SetVolume, (in, unsigned char, bVolume))                                                  \
+    X(SetVolumeNorm)                                                                            \
+    X(SetVolumeMute)                                                                            \
+    X(SetZoom, (in, unsigned char, bZoom))                                                      \
+    X(SetBeam, (in, unsigned char, bBeam))                                                      \
+    X(Set_LPF, (in, unsigned char, bLPF))                                                       \
+    X(Set_HPF_1, (in, unsigned char, bHPF_1))                                                   \
+    X(Set_HPF_2, (in, unsigned char, bHPF_2))                                                   \
+    X(Set_EQ_NOTCH, (in, unsigned char, bEQ_ON))                                                \
+    X(Set_EQ_GAIN, (in, unsigned char, bEQ), (in, unsigned char, bGAIN))                        \
+    X(Set_EQ_POWER, (in, unsigned char, bEQ_ON))                                                \
+    X(Set_EQ_BAND_WIDTH, (in, unsigned char, bEQ), (in, int, nBand), (in, int, nWidth))         \
+    X(Set_EQ_BAND_MODE, (in, unsigned char, bEQ), (in, unsigned char, bMode))                   \
+    X(Set_ALC_RECOVERY, (in, unsigned char, bVAL))                                              \
+    X(Set_ALC_MODE, (in, unsigned char, bVAL))                                                  \
+    X(Set_ALC_REF_VALUE, (in, unsigned char, bREF_VAL))                                         \
+    X(Get_Ext_OutVolume, (out, unsigned char, pbVolume))                                        \
+    X(Set_Ext_OutVolume, (in, unsigned char, bVolume))                                          \
+    X(Get_Ext_TPA, (out, unsigned char, pbTPA))                                                 \
+    X(Set_Ext_TPA, (in, unsigned char, bTPA))
+// clang-format on
+
+// Expansion helpers for the table: QM_PARAMETERS(params...) is a method's parameter list,
+// QM_ARGUMENTS(params...) its names as a call's arguments, QM_MARKED(params...) its names
+// wrapped as inArg(name) / outArg(name), QM_IN_NAMES and QM_OUT_NAMES string literals of the in
+// or out names, each followed by a comma.
+#define QM_PARENS ()
+#define QM_EXPAND(...) QM_EXPAND3(QM_EXPAND3(QM_EXPAND3(QM_EXPAND3(__VA_ARGS__))))
+#define QM_EXPAND3(...) QM_EXPAND2(QM_EXPAND2(QM_EXPAND2(QM_EXPAND2(__VA_ARGS__))))
+#define QM_EXPAND2(...) QM_EXPAND1(QM_EXPAND1(QM_EXPAND1(QM_EXPAND1(__VA_ARGS__))))
+#define QM_EXPAND1(...) __VA_ARGS__
+
+// F(a) for each argument, separated by commas.
+#define QM_FOR_EACH_LISTED(F, ...) __VA_OPT__(QM_EXPAND(QM_LISTED_STEP(F, __VA_ARGS__)))
+#define QM_LISTED_STEP(F, a, ...) F a __VA_OPT__(, QM_LISTED_AGAIN QM_PARENS(F, __VA_ARGS__))
+#define QM_LISTED_AGAIN() QM_LISTED_STEP
+// F(a) for each argument, one after the other.
+#define QM_FOR_EACH(F, ...) __VA_OPT__(QM_EXPAND(QM_EACH_STEP(F, __VA_ARGS__)))
+#define QM_EACH_STEP(F, a, ...) F a __VA_OPT__(QM_EACH_AGAIN QM_PARENS(F, __VA_ARGS__))
+#define QM_EACH_AGAIN() QM_EACH_STEP
+
+#define QM_PARAMETER(dir, type, name) QM_PARAMETER_##dir(type, name)
+#define QM_PARAMETER_in(type, name) ::qm::sdk::InParam<type> name
+#define QM_PARAMETER_out(type, name) type& name
+#define QM_ARGUMENT(dir, type, name) name
+#define QM_MARK(dir, type, name) dir##Arg(name)
+#define QM_IN_NAME(dir, type, name) QM_IN_NAME_##dir(name)
+#define QM_IN_NAME_in(name) #name,
+#define QM_IN_NAME_out(name)
+#define QM_OUT_NAME(dir, type, name) QM_OUT_NAME_##dir(name)
+#define QM_OUT_NAME_in(name)
+#define QM_OUT_NAME_out(name) #name,
+
+#define QM_PARAMETERS(...) QM_FOR_EACH_LISTED(QM_PARAMETER, __VA_ARGS__)
+#define QM_ARGUMENTS(...) QM_FOR_EACH_LISTED(QM_ARGUMENT, __VA_ARGS__)
+#define QM_MARKED(...) QM_FOR_EACH_LISTED(QM_MARK, __VA_ARGS__)
+#define QM_IN_NAMES(...) QM_FOR_EACH(QM_IN_NAME, __VA_ARGS__)
+#define QM_OUT_NAMES(...) QM_FOR_EACH(QM_OUT_NAME, __VA_ARGS__)
