@@ -17,6 +17,7 @@
 #include "common/ipc/client_calls.h"
 #include "common/ipc/ipc_result.h"
 #include "common/ipc/wire_text.h"
+#include "common/ipc/wire_types.h"
 
 namespace qm::ipc::detail {
 
@@ -102,6 +103,59 @@ void exportPooledMethod(sdbus::IObject& object, const char* interfaceName, const
     PooledMethod<typename Traits::Results, typename Traits::Arguments>::add(
         object, interfaceName, name, std::move(inNames), std::move(outNames), calls,
         std::move(target), std::move(body));
+}
+
+// True for an out parameter: a reference to something the method may change.
+template <typename P>
+constexpr bool isOut =
+    std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>;
+
+template <typename... Ps>
+using InsOf = decltype(std::tuple_cat(
+    std::declval<std::conditional_t<isOut<Ps>, std::tuple<>, std::tuple<std::decay_t<Ps>>>>()...));
+template <typename... Ps>
+using OutsOf = decltype(std::tuple_cat(
+    std::declval<std::conditional_t<isOut<Ps>, std::tuple<std::decay_t<Ps>>, std::tuple<>>>()...));
+
+// The body of a table method that takes only in values or only out values (as every value method
+// does): `(Target&, wire ins...) -> (hr, wire outs...)`, out values starting at zero.
+template <auto Method, typename Target, typename Ins, typename Outs>
+struct TableBody;
+
+template <auto Method, typename Target, typename... Ins, typename... Outs>
+struct TableBody<Method, Target, std::tuple<Ins...>, std::tuple<Outs...>> {
+    static_assert(sizeof...(Ins) == 0 || sizeof...(Outs) == 0,
+                  "a table method takes in values or out values, not both");
+
+    std::tuple<std::int32_t, WireType<Outs>...> operator()(Target& target,
+                                                           WireType<Ins>... ins) const {
+        std::tuple<std::int32_t, Outs...> results{};
+        std::apply(
+            [&](std::int32_t& hr, Outs&... outs) {
+                if constexpr (sizeof...(Outs) > 0) {
+                    hr = (target.*Method)(outs...);
+                } else {
+                    hr = (target.*Method)(static_cast<Ins>(std::move(ins))...);
+                }
+            },
+            results);
+        return results;
+    }
+};
+
+template <typename Signature>
+struct TableBodyFor;
+
+template <typename Target, typename... Params>
+struct TableBodyFor<sdk::HRESULT (Target::*)(Params...)> {
+    template <auto Method>
+    using Type = TableBody<Method, Target, InsOf<Params...>, OutsOf<Params...>>;
+};
+
+// The body of `Method`, a member of a method table, for exportPooledMethod.
+template <auto Method>
+auto tableBody() {
+    return typename TableBodyFor<decltype(Method)>::template Type<Method>{};
 }
 
 }  // namespace qm::ipc::detail

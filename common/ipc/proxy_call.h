@@ -7,12 +7,16 @@
 #include <cstdint>
 #include <exception>
 #include <new>
+#include <string>
 #include <tuple>
+#include <type_traits>
 
 #include <sdbus-c++/sdbus-c++.h>
 
 #include "common/ipc/bus_connection.h"
 #include "common/ipc/ipc_result.h"
+#include "common/ipc/wire_text.h"
+#include "common/ipc/wire_types.h"
 
 namespace qm::ipc::detail {
 
@@ -42,6 +46,71 @@ CallOutcome callMethod(BusConnection& bus, sdbus::IProxy& proxy, const char* int
     } catch (const std::exception&) {
         return {sdk::E_FAIL, false};
     }
+}
+
+// A method's parameters as a method table passes them (QM_MARKED): in values and out references.
+template <typename T>
+struct InArg {
+    const T& value;
+};
+template <typename T>
+struct OutArg {
+    T& value;
+};
+template <typename T>
+InArg<T> inArg(const T& value) {
+    return {value};
+}
+template <typename T>
+OutArg<T> outArg(T& value) {
+    return {value};
+}
+
+// The in values as they go on the wire, and the out references, each in parameter order.
+template <typename T>
+std::tuple<WireType<T>> wireIn(const InArg<T>& in) {
+    return {static_cast<WireType<T>>(in.value)};
+}
+inline std::tuple<std::string> wireIn(const InArg<std::string>& in) {
+    return {toWireText(in.value)};
+}
+template <typename T>
+std::tuple<> wireIn(const OutArg<T>& /*out*/) {
+    return {};
+}
+template <typename T>
+std::tuple<> outRef(const InArg<T>& /*in*/) {
+    return {};
+}
+template <typename T>
+std::tuple<T&> outRef(const OutArg<T>& out) {
+    return {out.value};
+}
+
+enum class Outs {
+    OnSuccess,  // out values change only when the call succeeds
+    Always,     // the method sets its out values also when it fails
+};
+
+// Calls a method of a table with `args` (inArg / outArg) in parameter order; copies the out values
+// into the caller's references when the service answered, per `rule`.
+template <typename... Args>
+sdk::HRESULT callTableMethod(BusConnection& bus, sdbus::IProxy& proxy, const char* interfaceName,
+                             const char* method, std::chrono::milliseconds timeout, Outs rule,
+                             const Args&... args) {
+    auto outs = std::tuple_cat(outRef(args)...);
+    auto values = std::apply(
+        [](auto&... out) { return std::tuple<WireType<std::remove_cvref_t<decltype(out)>>...>{}; },
+        outs);
+    const CallOutcome outcome = std::apply(
+        [&](const auto&... ins) {
+            return callMethod(bus, proxy, interfaceName, method, timeout, values, ins...);
+        },
+        std::tuple_cat(wireIn(args)...));
+    if (outcome.answered && (sdk::SUCCEEDED(outcome.hr) || rule == Outs::Always)) {
+        outs = values;
+    }
+    return outcome.hr;
 }
 
 }  // namespace qm::ipc::detail

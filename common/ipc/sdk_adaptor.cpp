@@ -54,26 +54,6 @@ HRESULT enumerateDevices(IQuillmereSDK& manager,
     return hr;
 }
 
-template <HRESULT (IQuillmereSDK::*Method)()>
-auto plainCall() {
-    return [](IQuillmereSDK& m) { return std::tuple{(m.*Method)()}; };
-}
-
-template <HRESULT (IQuillmereSDK::*Method)(std::string&)>
-auto stringGetter() {
-    return [](IQuillmereSDK& m) {
-        std::string value;
-        const HRESULT hr = (m.*Method)(value);
-        return std::tuple{hr, value};
-    };
-}
-
-template <HRESULT (IQuillmereSDK::*Method)(const std::string&)>
-auto stringSetter() {
-    return
-        [](IQuillmereSDK& m, const std::string& value) { return std::tuple{(m.*Method)(value)}; };
-}
-
 }  // namespace
 
 struct SdkAdaptor::Bus {
@@ -122,19 +102,20 @@ void SdkAdaptor::exportManager() {
                                    *calls_, manager_, std::move(body));
     };
 
-    add("WriteLog", {"Type", "str"}, {},
-        [](IQuillmereSDK& m, std::int32_t type, const std::string& text) {
-            return std::tuple{m.WriteLog(static_cast<sdk::qmLogEventType>(type), text)};
-        });
-    add("NotifyRelease", {}, {}, plainCall<&IQuillmereSDK::NotifyRelease>());
-    add("IsInitialize", {}, {}, plainCall<&IQuillmereSDK::IsInitialize>());
-    add("GetVersion", {}, {"pbstrVersion"}, stringGetter<&IQuillmereSDK::GetVersion>());
+    // The methods that carry only values; those that carry objects follow.
+#define QM_EXPORT_MANAGER_METHOD(Name, ...)                                       \
+    add(#Name, Names{QM_IN_NAMES(__VA_ARGS__)}, Names{QM_OUT_NAMES(__VA_ARGS__)}, \
+        detail::tableBody<&IQuillmereSDK::Name>());
+#define QM_OBJECT_METHOD(Name, ...)
+    QM_MANAGER_METHODS(QM_EXPORT_MANAGER_METHOD, QM_OBJECT_METHOD)
+#undef QM_OBJECT_METHOD
+#undef QM_EXPORT_MANAGER_METHOD
 
     using EnumReply = sdbus::Result<std::int32_t, std::vector<sdbus::ObjectPath>>;
     object.registerMethod("EnumQMDevice")
         .onInterface(kSdkInterface)
         .withInputParamNames(Names{})
-        .withOutputParamNames("hr", "devices")
+        .withOutputParamNames("hr", "ppEnum")
         .implementedAs([this, &object](EnumReply&& result) {
             auto reply = std::make_shared<EnumReply>(std::move(result));
             const std::string client = detail::currentSender(object);
@@ -163,11 +144,6 @@ void SdkAdaptor::exportManager() {
         [registry = registry_](IQuillmereSDK& m, const sdbus::ObjectPath& path) {
             return std::tuple{m.RemoveDevice(registry->find(path))};
         });
-    add("RemoveDeviceBySN", {"bstrSN"}, {}, stringSetter<&IQuillmereSDK::RemoveDeviceBySN>());
-    add("RemoveAllInactive", {}, {}, plainCall<&IQuillmereSDK::RemoveAllInactive>());
-    add("GetLogFolder", {}, {"pbstrLogFolder"}, stringGetter<&IQuillmereSDK::GetLogFolder>());
-    add("SetLogFolder", {"bstrLogFolder"}, {}, stringSetter<&IQuillmereSDK::SetLogFolder>());
-
     // Sinks change on the event loop itself, in the order of the clients' calls and departures.
     object.registerMethod("AdviceSink")
         .onInterface(kSdkInterface)

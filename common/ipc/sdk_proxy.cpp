@@ -8,7 +8,6 @@
 #include "common/ipc/device_proxy.h"
 #include "common/ipc/proxy_call.h"
 #include "common/ipc/sink_export_table.h"
-#include "common/ipc/wire_text.h"
 #include "common/sdk/snapshot_enumerator.h"
 
 namespace qm::ipc {
@@ -16,17 +15,15 @@ namespace {
 
 using sdk::HRESULT;
 
-// Calls `method` on the manager; copies the out values into `outs` when it succeeds.
-template <typename... Refs, typename... Ins>
-HRESULT callManager(BusConnection& bus, sdbus::IProxy& proxy, std::chrono::milliseconds timeout,
-                    const char* method, std::tuple<Refs&...> outs, const Ins&... ins) {
-    std::tuple<std::remove_cvref_t<Refs>...> values{};
-    const detail::CallOutcome outcome =
-        detail::callMethod(bus, proxy, kSdkInterface, method, timeout, values, ins...);
-    if (outcome.answered && sdk::SUCCEEDED(outcome.hr)) {
-        outs = values;
-    }
-    return outcome.hr;
+using detail::inArg;
+using detail::outArg;
+
+// Calls `method` on the manager; its out values change only when it succeeds.
+template <typename... Args>
+HRESULT callManager(ClientSession& session, sdbus::IProxy& proxy, const char* method,
+                    const Args&... args) {
+    return detail::callTableMethod(session.bus(), proxy, kSdkInterface, method,
+                                   session.callTimeout(), detail::Outs::OnSuccess, args...);
 }
 
 }  // namespace
@@ -36,33 +33,22 @@ SdkProxy::SdkProxy(std::shared_ptr<ClientSession> session)
 
 SdkProxy::~SdkProxy() = default;
 
-HRESULT SdkProxy::WriteLog(sdk::qmLogEventType Type, const std::string& str) {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "WriteLog", std::tie(),
-                       std::int32_t{Type}, toWireText(str));
-}
-
-HRESULT SdkProxy::NotifyRelease() {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "NotifyRelease",
-                       std::tie());
-}
-
-HRESULT SdkProxy::IsInitialize() {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "IsInitialize",
-                       std::tie());
-}
-
-HRESULT SdkProxy::GetVersion(std::string& pbstrVersion) {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "GetVersion",
-                       std::tie(pbstrVersion));
-}
+// The methods that carry only values; those that carry objects follow.
+#define QM_SDK_PROXY_METHOD(Name, ...)                                                      \
+    HRESULT SdkProxy::Name(QM_PARAMETERS(__VA_ARGS__)) {                                    \
+        return callManager(*session_, *proxy_, #Name __VA_OPT__(, QM_MARKED(__VA_ARGS__))); \
+    }
+#define QM_OBJECT_METHOD(Name, ...)
+QM_MANAGER_METHODS(QM_SDK_PROXY_METHOD, QM_OBJECT_METHOD)
+#undef QM_OBJECT_METHOD
+#undef QM_SDK_PROXY_METHOD
 
 HRESULT SdkProxy::EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* ppEnum) {
     if (ppEnum == nullptr) {
         return sdk::E_POINTER;
     }
     std::vector<sdbus::ObjectPath> paths;
-    const HRESULT hr = callManager(session_->bus(), *proxy_, session_->callTimeout(),
-                                   "EnumQMDevice", std::tie(paths));
+    const HRESULT hr = callManager(*session_, *proxy_, "EnumQMDevice", outArg(paths));
     if (sdk::FAILED(hr)) {
         return hr;
     }
@@ -85,28 +71,7 @@ HRESULT SdkProxy::RemoveDevice(const std::shared_ptr<sdk::IQMDevice>& pDevice) {
     if (device != nullptr && device->session() == session_.get()) {
         path = device->path();
     }
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "RemoveDevice",
-                       std::tie(), sdbus::ObjectPath(path));
-}
-
-HRESULT SdkProxy::RemoveDeviceBySN(const std::string& bstrSN) {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "RemoveDeviceBySN",
-                       std::tie(), toWireText(bstrSN));
-}
-
-HRESULT SdkProxy::RemoveAllInactive() {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "RemoveAllInactive",
-                       std::tie());
-}
-
-HRESULT SdkProxy::GetLogFolder(std::string& pbstrLogFolder) {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "GetLogFolder",
-                       std::tie(pbstrLogFolder));
-}
-
-HRESULT SdkProxy::SetLogFolder(const std::string& bstrLogFolder) {
-    return callManager(session_->bus(), *proxy_, session_->callTimeout(), "SetLogFolder",
-                       std::tie(), toWireText(bstrLogFolder));
+    return callManager(*session_, *proxy_, "RemoveDevice", inArg(sdbus::ObjectPath(path)));
 }
 
 HRESULT SdkProxy::AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) {
@@ -122,8 +87,8 @@ HRESULT SdkProxy::AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe)
     } catch (const std::exception&) {
         return sdk::E_FAIL;
     }
-    const HRESULT hr = callManager(session_->bus(), *proxy_, session_->callTimeout(), "AdviceSink",
-                                   std::tie(), sdbus::ObjectPath(path));
+    const HRESULT hr =
+        callManager(*session_, *proxy_, "AdviceSink", inArg(sdbus::ObjectPath(path)));
     sinks.endAdvise(pCallMe.get(), sdk::SUCCEEDED(hr));
     return hr;
 }
@@ -132,9 +97,8 @@ HRESULT SdkProxy::UnadviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallM
     SinkExportTable& sinks = session_->sinks();
     const std::optional<std::string> path = sinks.beginUnadvise(pCallMe.get());
     // A sink that is not advised still goes to the manager, which finds nothing.
-    const HRESULT hr =
-        callManager(session_->bus(), *proxy_, session_->callTimeout(), "UnadviceSink", std::tie(),
-                    sdbus::ObjectPath(path.value_or(kNullObjectPath)));
+    const HRESULT hr = callManager(*session_, *proxy_, "UnadviceSink",
+                                   inArg(sdbus::ObjectPath(path.value_or(kNullObjectPath))));
     if (path) {
         sinks.endUnadvise(pCallMe.get(), sdk::SUCCEEDED(hr));
     }

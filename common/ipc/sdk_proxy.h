@@ -24,18 +24,9 @@ class SdkProxy final : public sdk::IQuillmereSDK {
     SdkProxy& operator=(const SdkProxy&) = delete;
     ~SdkProxy() override;
 
-    sdk::HRESULT WriteLog(sdk::qmLogEventType Type, const std::string& str) override;
-    sdk::HRESULT NotifyRelease() override;
-    sdk::HRESULT IsInitialize() override;
-    sdk::HRESULT GetVersion(std::string& pbstrVersion) override;
-    sdk::HRESULT EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* ppEnum) override;
-    sdk::HRESULT RemoveDevice(const std::shared_ptr<sdk::IQMDevice>& pDevice) override;
-    sdk::HRESULT RemoveDeviceBySN(const std::string& bstrSN) override;
-    sdk::HRESULT RemoveAllInactive() override;
-    sdk::HRESULT GetLogFolder(std::string& pbstrLogFolder) override;
-    sdk::HRESULT SetLogFolder(const std::string& bstrLogFolder) override;
-    sdk::HRESULT AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) override;
-    sdk::HRESULT UnadviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) override;
+#define QM_SDK_PROXY_METHOD(Name, ...) sdk::HRESULT Name(QM_PARAMETERS(__VA_ARGS__)) override;
+    QM_MANAGER_METHODS(QM_SDK_PROXY_METHOD, QM_SDK_PROXY_METHOD)
+#undef QM_SDK_PROXY_METHOD
 
     // Sinks this connection has exported now (for diagnostics and tests).
     std::size_t exportedSinkCount() const;

@@ -1,21 +1,14 @@
 #pragma once
 
 #include <string>
-#include <type_traits>
 
-// The methods of a microphone's object in slot order (from slot 3), one line each. Everything
-// that implements or forwards the whole interface is made from this list: the interface
-// IQMDevice itself, the D-Bus proxy and adaptor, the test fakes. QM_DEVICE_METHODS(X) calls
-// X(Name, params...) once per method, with one (direction, type, name) triple per parameter;
-// direction is `in` or `out`. The D-Bus signature of each method (an int32 HRESULT first, then
-// the out values) is published in common/ipc/qmCoreAudio.xml, which a test keeps in step.
-namespace qm::sdk {
+#include "common/sdk/method_table.h"
 
-// How an in parameter of type T is passed: strings by reference to const, numbers by value.
-template <typename T>
-using InParam = std::conditional_t<std::is_class_v<T>, const T&, T>;
-
-}  // namespace qm::sdk
+// The methods of a microphone's object in slot order (from slot 3), one line each (see
+// method_table.h). Everything that implements or forwards the whole interface is made from this
+// list: the interface IQMDevice itself, the D-Bus proxy and adaptor, the test fakes. The D-Bus
+// form of each method (an int32 HRESULT first, then the out values) is published in
+// common/ipc/qmCoreAudio.xml, which a test keeps in step with this table.
 
 // clang-format off
 #define QM_DEVICE_METHODS(X) \
@@ -74,40 +67,3 @@ using InParam = std::conditional_t<std::is_class_v<T>, const T&, T>;
     X(Get_Ext_TPA, (out, unsigned char, pbTPA))                                                 \
     X(Set_Ext_TPA, (in, unsigned char, bTPA))
 // clang-format on
-
-// Expansion helpers for the table: QM_PARAMETERS(params...) is a method's parameter list,
-// QM_ARGUMENTS(params...) its names as a call's arguments, QM_MARKED(params...) its names
-// wrapped as inArg(name) / outArg(name), QM_IN_NAMES and QM_OUT_NAMES string literals of the in
-// or out names, each followed by a comma.
-#define QM_PARENS ()
-#define QM_EXPAND(...) QM_EXPAND3(QM_EXPAND3(QM_EXPAND3(QM_EXPAND3(__VA_ARGS__))))
-#define QM_EXPAND3(...) QM_EXPAND2(QM_EXPAND2(QM_EXPAND2(QM_EXPAND2(__VA_ARGS__))))
-#define QM_EXPAND2(...) QM_EXPAND1(QM_EXPAND1(QM_EXPAND1(QM_EXPAND1(__VA_ARGS__))))
-#define QM_EXPAND1(...) __VA_ARGS__
-
-// F(a) for each argument, separated by commas.
-#define QM_FOR_EACH_LISTED(F, ...) __VA_OPT__(QM_EXPAND(QM_LISTED_STEP(F, __VA_ARGS__)))
-#define QM_LISTED_STEP(F, a, ...) F a __VA_OPT__(, QM_LISTED_AGAIN QM_PARENS(F, __VA_ARGS__))
-#define QM_LISTED_AGAIN() QM_LISTED_STEP
-// F(a) for each argument, one after the other.
-#define QM_FOR_EACH(F, ...) __VA_OPT__(QM_EXPAND(QM_EACH_STEP(F, __VA_ARGS__)))
-#define QM_EACH_STEP(F, a, ...) F a __VA_OPT__(QM_EACH_AGAIN QM_PARENS(F, __VA_ARGS__))
-#define QM_EACH_AGAIN() QM_EACH_STEP
-
-#define QM_PARAMETER(dir, type, name) QM_PARAMETER_##dir(type, name)
-#define QM_PARAMETER_in(type, name) ::qm::sdk::InParam<type> name
-#define QM_PARAMETER_out(type, name) type& name
-#define QM_ARGUMENT(dir, type, name) name
-#define QM_MARK(dir, type, name) dir##Arg(name)
-#define QM_IN_NAME(dir, type, name) QM_IN_NAME_##dir(name)
-#define QM_IN_NAME_in(name) #name,
-#define QM_IN_NAME_out(name)
-#define QM_OUT_NAME(dir, type, name) QM_OUT_NAME_##dir(name)
-#define QM_OUT_NAME_in(name)
-#define QM_OUT_NAME_out(name) #name,
-
-#define QM_PARAMETERS(...) QM_FOR_EACH_LISTED(QM_PARAMETER, __VA_ARGS__)
-#define QM_ARGUMENTS(...) QM_FOR_EACH_LISTED(QM_ARGUMENT, __VA_ARGS__)
-#define QM_MARKED(...) QM_FOR_EACH_LISTED(QM_MARK, __VA_ARGS__)
-#define QM_IN_NAMES(...) QM_FOR_EACH(QM_IN_NAME, __VA_ARGS__)
-#define QM_OUT_NAMES(...) QM_FOR_EACH(QM_OUT_NAME, __VA_ARGS__)

@@ -6,6 +6,7 @@
 
 #include "common/sdk/device_methods.h"
 #include "common/sdk/hresult.h"
+#include "common/sdk/manager_methods.h"
 
 // The client interface of the service: the device manager, one object per microphone, an
 // enumerator over the microphones and the callback clients implement. Methods are declared in
@@ -59,19 +60,10 @@ class IQuillmereSDK {
   public:
     virtual ~IQuillmereSDK() = default;
 
-    // The text is recorded as it stands; it is never used as a format.
-    virtual HRESULT WriteLog(qmLogEventType Type, const std::string& str) = 0;        // slot 3
-    virtual HRESULT NotifyRelease() = 0;                                              // 4
-    virtual HRESULT IsInitialize() = 0;                                               // 5
-    virtual HRESULT GetVersion(std::string& pbstrVersion) = 0;                        // 6
-    virtual HRESULT EnumQMDevice(std::shared_ptr<IEnumQMDevice>* ppEnum) = 0;         // 7
-    virtual HRESULT RemoveDevice(const std::shared_ptr<IQMDevice>& pDevice) = 0;      // 8
-    virtual HRESULT RemoveDeviceBySN(const std::string& bstrSN) = 0;                  // 9
-    virtual HRESULT RemoveAllInactive() = 0;                                          // 10
-    virtual HRESULT GetLogFolder(std::string& pbstrLogFolder) = 0;                    // 11
-    virtual HRESULT SetLogFolder(const std::string& bstrLogFolder) = 0;               // 12
-    virtual HRESULT AdviceSink(const std::shared_ptr<IDeviceNotify>& pCallMe) = 0;    // 13
-    virtual HRESULT UnadviceSink(const std::shared_ptr<IDeviceNotify>& pCallMe) = 0;  // 14
+    // WriteLog records its text as it stands; it is never used as a format.
+#define QM_DECLARE_MANAGER_METHOD(Name, ...) virtual HRESULT Name(QM_PARAMETERS(__VA_ARGS__)) = 0;
+    QM_MANAGER_METHODS(QM_DECLARE_MANAGER_METHOD, QM_DECLARE_MANAGER_METHOD)
+#undef QM_DECLARE_MANAGER_METHOD
 };
 
 }  // namespace qm::sdk
