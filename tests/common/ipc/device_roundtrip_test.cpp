@@ -25,6 +25,39 @@ std::string show(unsigned char value) {
 std::string show(int value) {
     return std::to_string(value);
 }
+const std::string& show(const std::string& value) {
+    return value;
+}
+
+// The in value at `position` in a parameter list, and the start of an out value.
+template <typename T>
+T sample(int position);
+template <>
+unsigned char sample(int position) {
+    return static_cast<unsigned char>(200 + position);
+}
+template <>
+int sample(int position) {
+    return position % 2 == 1 ? 1000 + position : -250 - position;
+}
+template <>
+std::string sample(int /*position*/) {
+    return kTrickyText;
+}
+template <typename T>
+T sentinel();
+template <>
+unsigned char sentinel() {
+    return kByteSentinel;
+}
+template <>
+int sentinel() {
+    return kIntSentinel;
+}
+template <>
+std::string sentinel() {
+    return kStringSentinel;
+}
 
 struct Outcome {
     HRESULT hr;
@@ -36,283 +69,21 @@ struct Row {
     std::function<Outcome(IQMDevice&)> call;
 };
 
-// One row per method in slot order; arguments are fixed, out values start as sentinels.
-const Row kRows[] = {
-    {"GetDeviceIndexHID",
-     [](IQMDevice& d) {
-         int nDeviceIndex = kIntSentinel;
-         const HRESULT hr = d.GetDeviceIndexHID(nDeviceIndex);
-         return Outcome{hr, {show(nDeviceIndex)}};
+// One row per method of the table: fixed arguments, out values starting as sentinels.
+#define QM_ROW_DECLARE(dir, type, name) QM_ROW_DECLARE_##dir(type, name)
+#define QM_ROW_DECLARE_in(type, name) const type name = sample<type>(position++);
+#define QM_ROW_DECLARE_out(type, name) type name = sentinel<type>();
+#define QM_ROW_SHOW(dir, type, name) QM_ROW_SHOW_##dir(name)
+#define QM_ROW_SHOW_in(name)
+#define QM_ROW_SHOW_out(name) show(name),
+#define QM_ROW(Name, ...)                                             \
+    {#Name, [](IQMDevice& d) {                                        \
+         [[maybe_unused]] int position = 0;                           \
+         QM_FOR_EACH(QM_ROW_DECLARE, __VA_ARGS__)                     \
+         const HRESULT hr = d.Name(QM_ARGUMENTS(__VA_ARGS__));        \
+         return Outcome{hr, {QM_FOR_EACH(QM_ROW_SHOW, __VA_ARGS__)}}; \
      }},
-    {"GetDeviceSN",
-     [](IQMDevice& d) {
-         std::string bstrDeviceSN = kStringSentinel;
-         const HRESULT hr = d.GetDeviceSN(bstrDeviceSN);
-         return Outcome{hr, {bstrDeviceSN}};
-     }},
-    {"IsStarted",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.IsStarted();
-         return Outcome{hr, {}};
-     }},
-    {"IsInitialized",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.IsInitialized();
-         return Outcome{hr, {}};
-     }},
-    {"GetDeviceXML",
-     [](IQMDevice& d) {
-         std::string bstrXML = kStringSentinel;
-         const HRESULT hr = d.GetDeviceXML(bstrXML);
-         return Outcome{hr, {bstrXML}};
-     }},
-    {"GetName",
-     [](IQMDevice& d) {
-         std::string bstrName = kStringSentinel;
-         const HRESULT hr = d.GetName(bstrName);
-         return Outcome{hr, {bstrName}};
-     }},
-    {"GetVendorID",
-     [](IQMDevice& d) {
-         std::string bstrVendorID = kStringSentinel;
-         const HRESULT hr = d.GetVendorID(bstrVendorID);
-         return Outcome{hr, {bstrVendorID}};
-     }},
-    {"GetProductID",
-     [](IQMDevice& d) {
-         std::string bstrProductID = kStringSentinel;
-         const HRESULT hr = d.GetProductID(bstrProductID);
-         return Outcome{hr, {bstrProductID}};
-     }},
-    {"GetHardwareID",
-     [](IQMDevice& d) {
-         std::string bstrHardwareID = kStringSentinel;
-         const HRESULT hr = d.GetHardwareID(bstrHardwareID);
-         return Outcome{hr, {bstrHardwareID}};
-     }},
-    {"GetHardwareVer",
-     [](IQMDevice& d) {
-         std::string bstrApiVer = kStringSentinel;
-         std::string bstrFwVer = kStringSentinel;
-         const HRESULT hr = d.GetHardwareVer(bstrApiVer, bstrFwVer);
-         return Outcome{hr, {bstrApiVer, bstrFwVer}};
-     }},
-    {"GetContainerID",
-     [](IQMDevice& d) {
-         std::string bstrContainerID = kStringSentinel;
-         const HRESULT hr = d.GetContainerID(bstrContainerID);
-         return Outcome{hr, {bstrContainerID}};
-     }},
-    {"SetFriendlyName",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetFriendlyName(kTrickyText);
-         return Outcome{hr, {}};
-     }},
-    {"GetFriendlyName",
-     [](IQMDevice& d) {
-         std::string bstrFriendlyName = kStringSentinel;
-         const HRESULT hr = d.GetFriendlyName(bstrFriendlyName);
-         return Outcome{hr, {bstrFriendlyName}};
-     }},
-    {"SetDescription",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetDescription(kTrickyText);
-         return Outcome{hr, {}};
-     }},
-    {"GetDescription",
-     [](IQMDevice& d) {
-         std::string bstrDescription = kStringSentinel;
-         const HRESULT hr = d.GetDescription(bstrDescription);
-         return Outcome{hr, {bstrDescription}};
-     }},
-    {"ResetDefault",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.ResetDefault();
-         return Outcome{hr, {}};
-     }},
-    {"ResetStatus",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.ResetStatus();
-         return Outcome{hr, {}};
-     }},
-    {"ResetWatchDog",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.ResetWatchDog();
-         return Outcome{hr, {}};
-     }},
-    {"GetLastStatus",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.GetLastStatus();
-         return Outcome{hr, {}};
-     }},
-    {"GetStatusDSP",
-     [](IQMDevice& d) {
-         unsigned char pbVolume = kByteSentinel;
-         const HRESULT hr = d.GetStatusDSP(pbVolume);
-         return Outcome{hr, {show(pbVolume)}};
-     }},
-    {"GetStatusALC",
-     [](IQMDevice& d) {
-         unsigned char pbRecovery = kByteSentinel;
-         unsigned char pbMode = kByteSentinel;
-         unsigned char pbRefVal = kByteSentinel;
-         unsigned char pbVolume = kByteSentinel;
-         const HRESULT hr = d.GetStatusALC(pbRecovery, pbMode, pbRefVal, pbVolume);
-         return Outcome{hr, {show(pbRecovery), show(pbMode), show(pbRefVal), show(pbVolume)}};
-     }},
-    {"GetStatusHPF_LPF",
-     [](IQMDevice& d) {
-         unsigned char pbHPF_1 = kByteSentinel;
-         unsigned char pbHPF_2 = kByteSentinel;
-         unsigned char pbLPF = kByteSentinel;
-         const HRESULT hr = d.GetStatusHPF_LPF(pbHPF_1, pbHPF_2, pbLPF);
-         return Outcome{hr, {show(pbHPF_1), show(pbHPF_2), show(pbLPF)}};
-     }},
-    {"GetStatusEQ_NOTCH_GAIN",
-     [](IQMDevice& d) {
-         unsigned char pbNOTCH = kByteSentinel;
-         unsigned char pbEQ_1_GAIN = kByteSentinel;
-         unsigned char pbEQ_2_GAIN = kByteSentinel;
-         unsigned char pbEQ_3_GAIN = kByteSentinel;
-         unsigned char pbEQ_4_GAIN = kByteSentinel;
-         unsigned char pbEQ_5_GAIN = kByteSentinel;
-         const HRESULT hr = d.GetStatusEQ_NOTCH_GAIN(pbNOTCH, pbEQ_1_GAIN, pbEQ_2_GAIN, pbEQ_3_GAIN,
-                                                     pbEQ_4_GAIN, pbEQ_5_GAIN);
-         return Outcome{hr,
-                        {show(pbNOTCH), show(pbEQ_1_GAIN), show(pbEQ_2_GAIN), show(pbEQ_3_GAIN),
-                         show(pbEQ_4_GAIN), show(pbEQ_5_GAIN)}};
-     }},
-    {"GetStatusEQ_POWER_BW_MODE",
-     [](IQMDevice& d) {
-         unsigned char pbPOWER = kByteSentinel;
-         unsigned char pbEQ_1_BW_MODE = kByteSentinel;
-         unsigned char pbEQ_2_BW_MODE = kByteSentinel;
-         unsigned char pbEQ_3_BW_MODE = kByteSentinel;
-         unsigned char pbEQ_4_BW_MODE = kByteSentinel;
-         unsigned char pbEQ_5_BW_MODE = kByteSentinel;
-         const HRESULT hr =
-             d.GetStatusEQ_POWER_BW_MODE(pbPOWER, pbEQ_1_BW_MODE, pbEQ_2_BW_MODE, pbEQ_3_BW_MODE,
-                                         pbEQ_4_BW_MODE, pbEQ_5_BW_MODE);
-         return Outcome{hr,
-                        {show(pbPOWER), show(pbEQ_1_BW_MODE), show(pbEQ_2_BW_MODE),
-                         show(pbEQ_3_BW_MODE), show(pbEQ_4_BW_MODE), show(pbEQ_5_BW_MODE)}};
-     }},
-    {"SetDirectionVolume",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetDirectionVolume(200);
-         return Outcome{hr, {}};
-     }},
-    {"GetDirection",
-     [](IQMDevice& d) {
-         unsigned char pbVol = kByteSentinel;
-         unsigned char pbZoom = kByteSentinel;
-         unsigned char pbBeam = kByteSentinel;
-         const HRESULT hr = d.GetDirection(pbVol, pbZoom, pbBeam);
-         return Outcome{hr, {show(pbVol), show(pbZoom), show(pbBeam)}};
-     }},
-    {"SetVolume",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetVolume(200);
-         return Outcome{hr, {}};
-     }},
-    {"SetVolumeNorm",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetVolumeNorm();
-         return Outcome{hr, {}};
-     }},
-    {"SetVolumeMute",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetVolumeMute();
-         return Outcome{hr, {}};
-     }},
-    {"SetZoom",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetZoom(200);
-         return Outcome{hr, {}};
-     }},
-    {"SetBeam",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.SetBeam(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_LPF",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_LPF(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_HPF_1",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_HPF_1(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_HPF_2",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_HPF_2(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_EQ_NOTCH",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_EQ_NOTCH(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_EQ_GAIN",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_EQ_GAIN(200, 201);
-         return Outcome{hr, {}};
-     }},
-    {"Set_EQ_POWER",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_EQ_POWER(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_EQ_BAND_WIDTH",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_EQ_BAND_WIDTH(200, 1000, -250);
-         return Outcome{hr, {}};
-     }},
-    {"Set_EQ_BAND_MODE",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_EQ_BAND_MODE(200, 201);
-         return Outcome{hr, {}};
-     }},
-    {"Set_ALC_RECOVERY",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_ALC_RECOVERY(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_ALC_MODE",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_ALC_MODE(200);
-         return Outcome{hr, {}};
-     }},
-    {"Set_ALC_REF_VALUE",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_ALC_REF_VALUE(200);
-         return Outcome{hr, {}};
-     }},
-    {"Get_Ext_OutVolume",
-     [](IQMDevice& d) {
-         unsigned char pbVolume = kByteSentinel;
-         const HRESULT hr = d.Get_Ext_OutVolume(pbVolume);
-         return Outcome{hr, {show(pbVolume)}};
-     }},
-    {"Set_Ext_OutVolume",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_Ext_OutVolume(200);
-         return Outcome{hr, {}};
-     }},
-    {"Get_Ext_TPA",
-     [](IQMDevice& d) {
-         unsigned char pbTPA = kByteSentinel;
-         const HRESULT hr = d.Get_Ext_TPA(pbTPA);
-         return Outcome{hr, {show(pbTPA)}};
-     }},
-    {"Set_Ext_TPA",
-     [](IQMDevice& d) {
-         const HRESULT hr = d.Set_Ext_TPA(200);
-         return Outcome{hr, {}};
-     }},
-};
+const Row kRows[] = {QM_DEVICE_METHODS(QM_ROW)};
 
 class DeviceRoundTrip : public IpcFixture, public ::testing::WithParamInterface<HRESULT> {
   protected:
@@ -336,7 +107,6 @@ TEST_P(DeviceRoundTrip, EveryMethodAnswersAsTheDeviceObject) {
     const HRESULT result = GetParam();
     remote_->setResult(result);
     twin_.setResult(result);
-    EXPECT_EQ(std::size(kRows), 46u);
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.method);
         const Outcome local = row.call(twin_);

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/sdk/interfaces.h"
+#include "support/table_fakes.h"
 
 namespace qm::ipc::testing {
 
@@ -17,7 +17,7 @@ namespace qm::ipc::testing {
 // binding carries: the device list and its enumerator, removal, the sink list (same object may
 // be advised twice; unadvise removes the first entry that is the same object), notifications in
 // sink order, NotifyRelease from the last sink to the first, WriteLog recorded as given.
-class FakeManager final : public sdk::IQuillmereSDK {
+class FakeManager final : public sdk::testing::ManagerDefaults {
   public:
     using Devices = std::vector<std::shared_ptr<sdk::IQMDevice>>;
     using Sinks = std::vector<std::shared_ptr<sdk::IDeviceNotify>>;

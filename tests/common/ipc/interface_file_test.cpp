@@ -1,4 +1,5 @@
-// The interface file says exactly what the service and the clients export.
+// The interface file says exactly what the method tables declare and what the service and the
+// clients export.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "common/ipc/bus_names.h"
 #include "common/ipc/remote_sink_proxy.h"
+#include "common/ipc/wire_types.h"
 #include "ipc_fixture.h"
 #include "recording_sink.h"
 
@@ -43,6 +45,31 @@ pugi::xml_document interfaceFile() {
     return document;
 }
 
+// The same description of every method of a table, in slot order: in values, the HRESULT, then
+// out values, each with the signature it travels with.
+template <typename T>
+std::string signatureOf() {
+    return sdbus::signature_of<WireType<T>>::str();
+}
+#define QM_DESCRIBE_IN(dir, type, name) QM_DESCRIBE_IN_##dir(type, name)
+#define QM_DESCRIBE_IN_in(type, name) +("in " + signatureOf<type>() + " " #name ", ")
+#define QM_DESCRIBE_IN_out(type, name)
+#define QM_DESCRIBE_IN_outp(type, name)
+#define QM_DESCRIBE_OUT(dir, type, name) QM_DESCRIBE_OUT_##dir(type, name)
+#define QM_DESCRIBE_OUT_in(type, name)
+#define QM_DESCRIBE_OUT_out(type, name) +("out " + signatureOf<type>() + " " #name ", ")
+#define QM_DESCRIBE_OUT_outp(type, name) QM_DESCRIBE_OUT_out(type, name)
+#define QM_DESCRIBE(Name, ...)                                        \
+    std::string(#Name "(") QM_FOR_EACH(QM_DESCRIBE_IN, __VA_ARGS__) + \
+        "out i hr, " QM_FOR_EACH(QM_DESCRIBE_OUT, __VA_ARGS__) + ")",
+
+TEST(InterfaceFileTest, ListsTheMethodTablesInSlotOrder) {
+    const std::vector<std::string> manager{QM_MANAGER_METHODS(QM_DESCRIBE, QM_DESCRIBE)};
+    const std::vector<std::string> device{QM_DEVICE_METHODS(QM_DESCRIBE)};
+    EXPECT_EQ(describeInterface(interfaceFile(), kSdkInterface), manager);
+    EXPECT_EQ(describeInterface(interfaceFile(), kDeviceInterface), device);
+}
+
 class IntrospectionTest : public IpcFixture {
   protected:
     std::string introspect(const std::string& destination, const std::string& path) {
@@ -68,7 +95,6 @@ class IntrospectionTest : public IpcFixture {
 
 TEST_F(IntrospectionTest, ManagerMatchesTheInterfaceFile) {
     expectSame(kSdkInterface, introspect(kBusName, kSdkPath));
-    EXPECT_EQ(describeInterface(interfaceFile(), kSdkInterface).size(), 12u);
 }
 
 TEST_F(IntrospectionTest, DeviceMatchesTheInterfaceFile) {
@@ -77,7 +103,6 @@ TEST_F(IntrospectionTest, DeviceMatchesTheInterfaceFile) {
     const std::string path = pathOf(enumerateAll(*client).at(0));
     ASSERT_FALSE(path.empty());
     expectSame(kDeviceInterface, introspect(kBusName, path));
-    EXPECT_EQ(describeInterface(interfaceFile(), kDeviceInterface).size(), 46u);
 }
 
 TEST_F(IntrospectionTest, ClientSinkMatchesTheInterfaceFile) {

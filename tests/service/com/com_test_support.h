@@ -19,6 +19,7 @@
 #include "service/com/server_runtime.h"
 #include "service/com/service_definition.h"
 #include "service/com/service_module.h"
+#include "support/table_fakes.h"
 
 namespace qm::com::testing {
 
@@ -56,7 +57,7 @@ inline long long millisecondsOf(const Clock& clock) {
 }
 
 // A device manager that records what the module does with it, with the clock's time.
-class FakeDeviceManager final : public sdk::IQuillmereSDK {
+class FakeDeviceManager final : public sdk::testing::ManagerDefaults {
   public:
     FakeDeviceManager(Recorder& recorder, Clock& clock) : recorder_(recorder), clock_(clock) {}
     ~FakeDeviceManager() override {

@@ -3,12 +3,16 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <variant>
 #include <vector>
 
-#include "common/sdk/interfaces.h"
 #include "common/settings/device_settings.h"
+#include "common/settings/setting_table.h"
+#include "support/table_fakes.h"
 
 namespace qm::studio::panels::testing {
 
@@ -18,7 +22,7 @@ using settings::Setting;
 // A microphone that records every call made to it ("Set_EQ_GAIN(3, 0)", "GetLastStatus()") and
 // the thread it came on. Its description, status replies and answers are set by the test; a
 // gate can hold the setting calls until the test opens it, as a slow microphone would.
-class RecordingDevice final : public sdk::IQMDevice {
+class RecordingDevice final : public sdk::testing::TableDevice {
   public:
     explicit RecordingDevice(std::string productName = "Larch")
         : name(std::move(productName)), gui_(std::this_thread::get_id()) {}
@@ -76,131 +80,93 @@ class RecordingDevice final : public sdk::IQMDevice {
     bool statusCallsFail = false;
     settings::DeviceSettings status;  // what the status calls give
 
-    HRESULT GetDeviceIndexHID(int&) override { return sdk::E_NOTIMPL; }
-    HRESULT GetDeviceSN(std::string& out) override { return text("GetDeviceSN", out, "SN1"); }
-    HRESULT IsStarted() override {
-        record("IsStarted()");
-        return started ? sdk::S_OK : sdk::S_FALSE;
+  protected:
+    HRESULT answer(sdk::testing::DeviceCall& call) override {
+        const std::string_view method = call.method;
+        const std::string text = call.text();
+        if (method == "IsInitialized") {
+            return sdk::S_OK;
+        }
+        if (method == "IsStarted") {
+            record(text);
+            return started ? sdk::S_OK : sdk::S_FALSE;
+        }
+        if (method == "GetDeviceXML") {
+            record(text);
+            *std::get<std::string*>(call.outs.at(0).value) = xml;
+            return xmlResult;
+        }
+        if (const std::string* value = identity(method)) {
+            record(text);
+            *std::get<std::string*>(call.outs.at(0).value) = *value;
+            return sdk::S_OK;
+        }
+        if (method == "ResetStatus") {
+            record(text);
+            return sdk::S_OK;
+        }
+        if (method == "GetLastStatus") {
+            record(text);
+            return nextStatus();
+        }
+        if (const auto block = statusBlockOf(method)) {
+            record(text);
+            return read(*block, call);
+        }
+        if (method == "ResetDefault" ||
+            (method.starts_with("Set") && !call.ins.empty() &&
+             std::holds_alternative<int>(call.ins[0])) ||
+            method == "SetVolumeNorm" || method == "SetVolumeMute") {
+            return change(text);
+        }
+        return sdk::E_NOTIMPL;
     }
-    HRESULT IsInitialized() override { return sdk::S_OK; }
-    HRESULT GetDeviceXML(std::string& out) override {
-        record("GetDeviceXML()");
-        out = xml;
-        return xmlResult;
+
+  private:
+    const std::string* identity(std::string_view method) const {
+        static const std::string serial = "SN1";
+        static const std::string vendor = "10C4";
+        static const std::string product = "EAB0";
+        if (method == "GetDeviceSN")
+            return &serial;
+        if (method == "GetName")
+            return &name;
+        if (method == "GetVendorID")
+            return &vendor;
+        if (method == "GetProductID")
+            return &product;
+        return nullptr;
     }
-    HRESULT GetName(std::string& out) override { return text("GetName", out, name); }
-    HRESULT GetVendorID(std::string& out) override { return text("GetVendorID", out, "10C4"); }
-    HRESULT GetProductID(std::string& out) override { return text("GetProductID", out, "EAB0"); }
-    HRESULT GetHardwareID(std::string&) override { return sdk::E_NOTIMPL; }
-    HRESULT GetHardwareVer(std::string&, std::string&) override { return sdk::E_NOTIMPL; }
-    HRESULT GetContainerID(std::string&) override { return sdk::E_NOTIMPL; }
-    HRESULT SetFriendlyName(const std::string&) override { return sdk::E_NOTIMPL; }
-    HRESULT GetFriendlyName(std::string&) override { return sdk::E_NOTIMPL; }
-    HRESULT SetDescription(const std::string&) override { return sdk::E_NOTIMPL; }
-    HRESULT GetDescription(std::string&) override { return sdk::E_NOTIMPL; }
-    HRESULT ResetDefault() override { return change("ResetDefault()"); }
-    HRESULT ResetStatus() override {
-        record("ResetStatus()");
-        return sdk::S_OK;
+    static std::optional<settings::StatusBlock> statusBlockOf(std::string_view method) {
+        for (auto block = settings::StatusBlock::Direction; block <= settings::StatusBlock::ExtTpa;
+             block = static_cast<settings::StatusBlock>(static_cast<int>(block) + 1)) {
+            if (settings::statusBlockInfo(block).operation == method) {
+                return block;
+            }
+        }
+        return std::nullopt;
     }
-    HRESULT ResetWatchDog() override { return sdk::E_NOTIMPL; }
-    HRESULT GetLastStatus() override {
-        record("GetLastStatus()");
+    HRESULT nextStatus() {
         std::lock_guard lock(mutex_);
         if (statuses_.empty()) {
             return sdk::S_OK;
         }
-        const HRESULT answer = statuses_.front();
+        const HRESULT next = statuses_.front();
         statuses_.pop_front();
-        return answer;
+        return next;
     }
-    HRESULT GetStatusDSP(unsigned char& v) override {
-        return read("GetStatusDSP()", {{&v, Setting::Volume}});
-    }
-    HRESULT GetStatusALC(unsigned char& r, unsigned char& m, unsigned char& ref,
-                         unsigned char& v) override {
-        return read("GetStatusALC()", {{&r, Setting::ALC_RECOVERY},
-                                       {&m, Setting::ALC_MODE},
-                                       {&ref, Setting::ALC_REF_VALUE},
-                                       {&v, Setting::ALC_VOLUME}});
-    }
-    HRESULT GetStatusHPF_LPF(unsigned char& h1, unsigned char& h2, unsigned char& l) override {
-        return read("GetStatusHPF_LPF()",
-                    {{&h1, Setting::HPF_1}, {&h2, Setting::HPF_2}, {&l, Setting::LPF}});
-    }
-    HRESULT GetStatusEQ_NOTCH_GAIN(unsigned char& n, unsigned char& g1, unsigned char& g2,
-                                   unsigned char& g3, unsigned char& g4,
-                                   unsigned char& g5) override {
-        return read("GetStatusEQ_NOTCH_GAIN()", {{&n, Setting::EQ_NOTCH},
-                                                 {&g1, Setting::EQ_1_GAIN},
-                                                 {&g2, Setting::EQ_2_GAIN},
-                                                 {&g3, Setting::EQ_3_GAIN},
-                                                 {&g4, Setting::EQ_4_GAIN},
-                                                 {&g5, Setting::EQ_5_GAIN}});
-    }
-    HRESULT GetStatusEQ_POWER_BW_MODE(unsigned char& p, unsigned char& m1, unsigned char& m2,
-                                      unsigned char& m3, unsigned char& m4,
-                                      unsigned char& m5) override {
-        return read("GetStatusEQ_POWER_BW_MODE()", {{&p, Setting::EQ_POWER},
-                                                    {&m1, Setting::EQ_1_BW_MODE},
-                                                    {&m2, Setting::EQ_2_BW_MODE},
-                                                    {&m3, Setting::EQ_3_BW_MODE},
-                                                    {&m4, Setting::EQ_4_BW_MODE},
-                                                    {&m5, Setting::EQ_5_BW_MODE}});
-    }
-    HRESULT SetDirectionVolume(unsigned char v) override {
-        return change("SetDirectionVolume(" + std::to_string(v) + ")");
-    }
-    HRESULT GetDirection(unsigned char& v, unsigned char& z, unsigned char& b) override {
-        return read("GetDirection()",
-                    {{&v, Setting::DirVolume}, {&z, Setting::Zoom}, {&b, Setting::Beam}});
-    }
-    HRESULT SetVolume(unsigned char v) override { return change(one("SetVolume", v)); }
-    HRESULT SetVolumeNorm() override { return change("SetVolumeNorm()"); }
-    HRESULT SetVolumeMute() override { return change("SetVolumeMute()"); }
-    HRESULT SetZoom(unsigned char v) override { return change(one("SetZoom", v)); }
-    HRESULT SetBeam(unsigned char v) override { return change(one("SetBeam", v)); }
-    HRESULT Set_LPF(unsigned char v) override { return change(one("Set_LPF", v)); }
-    HRESULT Set_HPF_1(unsigned char v) override { return change(one("Set_HPF_1", v)); }
-    HRESULT Set_HPF_2(unsigned char v) override { return change(one("Set_HPF_2", v)); }
-    HRESULT Set_EQ_NOTCH(unsigned char v) override { return change(one("Set_EQ_NOTCH", v)); }
-    HRESULT Set_EQ_GAIN(unsigned char b, unsigned char g) override {
-        return change("Set_EQ_GAIN(" + std::to_string(b) + ", " + std::to_string(g) + ")");
-    }
-    HRESULT Set_EQ_POWER(unsigned char v) override { return change(one("Set_EQ_POWER", v)); }
-    HRESULT Set_EQ_BAND_WIDTH(unsigned char b, int f, int w) override {
-        return change("Set_EQ_BAND_WIDTH(" + std::to_string(b) + ", " + std::to_string(f) + ", " +
-                      std::to_string(w) + ")");
-    }
-    HRESULT Set_EQ_BAND_MODE(unsigned char b, unsigned char m) override {
-        return change("Set_EQ_BAND_MODE(" + std::to_string(b) + ", " + std::to_string(m) + ")");
-    }
-    HRESULT Set_ALC_RECOVERY(unsigned char v) override {
-        return change(one("Set_ALC_RECOVERY", v));
-    }
-    HRESULT Set_ALC_MODE(unsigned char v) override { return change(one("Set_ALC_MODE", v)); }
-    HRESULT Set_ALC_REF_VALUE(unsigned char v) override {
-        return change(one("Set_ALC_REF_VALUE", v));
-    }
-    HRESULT Get_Ext_OutVolume(unsigned char& v) override {
-        return read("Get_Ext_OutVolume()", {{&v, Setting::OUT_VOLUME}});
-    }
-    HRESULT Set_Ext_OutVolume(unsigned char v) override {
-        return change(one("Set_Ext_OutVolume", v));
-    }
-    HRESULT Get_Ext_TPA(unsigned char& v) override {
-        return read("Get_Ext_TPA()", {{&v, Setting::TPA}});
-    }
-    HRESULT Set_Ext_TPA(unsigned char v) override { return change(one("Set_Ext_TPA", v)); }
-
-  private:
-    struct Out {
-        unsigned char* value;
-        Setting setting;
-    };
-
-    static std::string one(const char* method, unsigned char value) {
-        return std::string(method) + "(" + std::to_string(value) + ")";
+    // The block's settings, in reply order, are the call's out bytes.
+    HRESULT read(settings::StatusBlock block, sdk::testing::DeviceCall& call) {
+        if (statusCallsFail) {
+            return sdk::E_NOINTERFACE;
+        }
+        for (const settings::SettingInfo& info : settings::settingTable()) {
+            if (info.block == block) {
+                *std::get<unsigned char*>(call.outs.at(info.replyByte - 1).value) =
+                    status[info.setting];
+            }
+        }
+        return sdk::S_OK;
     }
     void record(std::string call) {
         std::lock_guard lock(mutex_);
@@ -208,21 +174,6 @@ class RecordingDevice final : public sdk::IQMDevice {
             ++guiCalls_;
         }
         calls_.push_back(std::move(call));
-    }
-    HRESULT text(const char* method, std::string& out, const std::string& value) {
-        record(std::string(method) + "()");
-        out = value;
-        return sdk::S_OK;
-    }
-    HRESULT read(const char* call, std::initializer_list<Out> outs) {
-        record(call);
-        if (statusCallsFail) {
-            return sdk::E_NOINTERFACE;
-        }
-        for (const Out& out : outs) {
-            *out.value = status[out.setting];
-        }
-        return sdk::S_OK;
     }
     HRESULT change(std::string call) {
         {

@@ -16,6 +16,7 @@
 #include "common/text/text.h"
 #include "studio/shell/service_connector.h"
 #include "support/mock_interfaces.h"
+#include "support/table_fakes.h"
 
 namespace qm::studio::testing {
 
@@ -112,7 +113,7 @@ class FakeDevice : public ::testing::NiceMock<sdk::testing::MockQMDevice> {
 
 // The device manager of the service, in process: its microphones, the sinks advised to it, and
 // notifications sent on demand.
-class FakeService final : public sdk::IQuillmereSDK {
+class FakeService final : public sdk::testing::ManagerDefaults {
   public:
     std::shared_ptr<FakeDevice> add(const std::string& serial, const std::string& name,
                                     bool started = true) {

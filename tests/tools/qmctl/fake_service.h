@@ -4,12 +4,15 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "common/ipc/ipc_result.h"
 #include "common/ipc/simulator_control.h"
 #include "common/sdk/interfaces.h"
 #include "common/sdk/snapshot_enumerator.h"
+#include "support/table_fakes.h"
 #include "tools/qmctl/service_access.h"
 
 // Stand-ins for the service that record the calls qmctl makes and answer as configured.
@@ -18,7 +21,7 @@ namespace qm::qmctl::testing {
 using sdk::HRESULT;
 
 // A microphone: answers from its fields and records every call as text ("Set_LPF(5)").
-class FakeDevice final : public sdk::IQMDevice {
+class FakeDevice final : public sdk::testing::TableDevice {
   public:
     std::string serial;
     std::string name = "Alder";
@@ -45,123 +48,72 @@ class FakeDevice final : public sdk::IQMDevice {
         return calls_;
     }
 
-    HRESULT GetDeviceIndexHID(int& index) override {
-        index = -1;
-        return record("GetDeviceIndexHID", sdk::S_OK);
-    }
-    HRESULT GetDeviceSN(std::string& out) override { return get("GetDeviceSN", serial, out); }
-    HRESULT IsStarted() override { return record("IsStarted", started); }
-    HRESULT IsInitialized() override { return record("IsInitialized", initialized); }
-    HRESULT GetDeviceXML(std::string& out) override {
-        const HRESULT hr = record("GetDeviceXML", xmlResult);
-        if (sdk::SUCCEEDED(hr))
-            out = xml;
-        return hr;
-    }
-    HRESULT GetName(std::string& out) override { return get("GetName", name, out); }
-    HRESULT GetVendorID(std::string& out) override {
-        const HRESULT hr = record("GetVendorID", vendorResult);
-        if (sdk::SUCCEEDED(hr))
-            out = vendorId;
-        return hr;
-    }
-    HRESULT GetProductID(std::string& out) override { return get("GetProductID", productId, out); }
-    HRESULT GetHardwareID(std::string& out) override { return get("GetHardwareID", "", out); }
-    HRESULT GetHardwareVer(std::string& api, std::string& firmware) override {
-        const HRESULT hr = record("GetHardwareVer", sdk::S_OK);
-        if (sdk::SUCCEEDED(hr)) {
-            api = apiVersion;
-            firmware = firmwareVersion;
+  protected:
+    HRESULT answer(sdk::testing::DeviceCall& call) override {
+        const std::string_view method = call.method;
+        if (method == "SetFriendlyName") {
+            friendlyName = call.inText(0);
+        } else if (method == "SetDescription") {
+            description = call.inText(0);
+        } else if (method == "GetDeviceIndexHID") {
+            *std::get<int*>(call.outs.at(0).value) = -1;
+        }
+        const HRESULT hr = record(call.text({.parensWhenEmpty = false}), resultOf(call));
+        const std::vector<std::string> texts = textsOf(method);
+        for (std::size_t i = 0; sdk::SUCCEEDED(hr) && i < texts.size(); ++i) {
+            *std::get<std::string*>(call.outs.at(i).value) = texts[i];
         }
         return hr;
     }
-    HRESULT GetContainerID(std::string& out) override { return get("GetContainerID", "", out); }
-    HRESULT SetFriendlyName(const std::string& text) override {
-        friendlyName = text;
-        return record("SetFriendlyName(" + text + ")", identityResult);
-    }
-    HRESULT GetFriendlyName(std::string& out) override {
-        return get("GetFriendlyName", friendlyName, out);
-    }
-    HRESULT SetDescription(const std::string& text) override {
-        description = text;
-        return record("SetDescription(" + text + ")", identityResult);
-    }
-    HRESULT GetDescription(std::string& out) override {
-        return get("GetDescription", description, out);
-    }
-    HRESULT ResetDefault() override { return record("ResetDefault", identityResult); }
-    HRESULT ResetStatus() override { return record("ResetStatus", sdk::S_OK); }
-    HRESULT ResetWatchDog() override { return record("ResetWatchDog", sdk::S_OK); }
-    HRESULT GetLastStatus() override { return record("GetLastStatus", lastStatus); }
-    HRESULT GetStatusDSP(unsigned char&) override { return record("GetStatusDSP", sdk::E_FAIL); }
-    HRESULT GetStatusALC(unsigned char&, unsigned char&, unsigned char&, unsigned char&) override {
-        return record("GetStatusALC", sdk::E_FAIL);
-    }
-    HRESULT GetStatusHPF_LPF(unsigned char&, unsigned char&, unsigned char&) override {
-        return record("GetStatusHPF_LPF", sdk::E_FAIL);
-    }
-    HRESULT GetStatusEQ_NOTCH_GAIN(unsigned char&, unsigned char&, unsigned char&, unsigned char&,
-                                   unsigned char&, unsigned char&) override {
-        return record("GetStatusEQ_NOTCH_GAIN", sdk::E_FAIL);
-    }
-    HRESULT GetStatusEQ_POWER_BW_MODE(unsigned char&, unsigned char&, unsigned char&,
-                                      unsigned char&, unsigned char&, unsigned char&) override {
-        return record("GetStatusEQ_POWER_BW_MODE", sdk::E_FAIL);
-    }
-    HRESULT SetDirectionVolume(unsigned char v) override { return change("SetDirectionVolume", v); }
-    HRESULT GetDirection(unsigned char&, unsigned char&, unsigned char&) override {
-        return record("GetDirection", sdk::E_FAIL);
-    }
-    HRESULT SetVolume(unsigned char v) override { return change("SetVolume", v); }
-    HRESULT SetVolumeNorm() override { return record("SetVolumeNorm", changeResult); }
-    HRESULT SetVolumeMute() override { return record("SetVolumeMute", changeResult); }
-    HRESULT SetZoom(unsigned char v) override { return change("SetZoom", v); }
-    HRESULT SetBeam(unsigned char v) override { return change("SetBeam", v); }
-    HRESULT Set_LPF(unsigned char v) override { return change("Set_LPF", v); }
-    HRESULT Set_HPF_1(unsigned char v) override { return change("Set_HPF_1", v); }
-    HRESULT Set_HPF_2(unsigned char v) override { return change("Set_HPF_2", v); }
-    HRESULT Set_EQ_NOTCH(unsigned char v) override { return change("Set_EQ_NOTCH", v); }
-    HRESULT Set_EQ_GAIN(unsigned char band, unsigned char v) override {
-        return change("Set_EQ_GAIN", v, band);
-    }
-    HRESULT Set_EQ_POWER(unsigned char v) override { return change("Set_EQ_POWER", v); }
-    HRESULT Set_EQ_BAND_WIDTH(unsigned char band, int frequency, int width) override {
-        return record("Set_EQ_BAND_WIDTH(" + std::to_string(band) + ", " +
-                          std::to_string(frequency) + ", " + std::to_string(width) + ")",
-                      changeResult);
-    }
-    HRESULT Set_EQ_BAND_MODE(unsigned char band, unsigned char v) override {
-        return change("Set_EQ_BAND_MODE", v, band);
-    }
-    HRESULT Set_ALC_RECOVERY(unsigned char v) override { return change("Set_ALC_RECOVERY", v); }
-    HRESULT Set_ALC_MODE(unsigned char v) override { return change("Set_ALC_MODE", v); }
-    HRESULT Set_ALC_REF_VALUE(unsigned char v) override { return change("Set_ALC_REF_VALUE", v); }
-    HRESULT Get_Ext_OutVolume(unsigned char&) override {
-        return record("Get_Ext_OutVolume", sdk::E_FAIL);
-    }
-    HRESULT Set_Ext_OutVolume(unsigned char v) override { return change("Set_Ext_OutVolume", v); }
-    HRESULT Get_Ext_TPA(unsigned char&) override { return record("Get_Ext_TPA", sdk::E_FAIL); }
-    HRESULT Set_Ext_TPA(unsigned char v) override { return change("Set_Ext_TPA", v); }
 
   private:
+    HRESULT resultOf(const sdk::testing::DeviceCall& call) const {
+        const std::string_view method = call.method;
+        if (method == "IsStarted")
+            return started;
+        if (method == "IsInitialized")
+            return initialized;
+        if (method == "GetDeviceXML")
+            return xmlResult;
+        if (method == "GetVendorID")
+            return vendorResult;
+        if (method == "GetLastStatus")
+            return lastStatus;
+        if (method == "SetFriendlyName" || method == "SetDescription" || method == "ResetDefault")
+            return identityResult;
+        if (method.starts_with("Set"))
+            return changeResult;
+        // The status reads are not faked: their bytes would mean nothing.
+        if (!call.outs.empty() && std::holds_alternative<unsigned char*>(call.outs[0].value))
+            return sdk::E_FAIL;
+        return sdk::S_OK;
+    }
+    // The out strings of a method, in parameter order.
+    std::vector<std::string> textsOf(std::string_view method) const {
+        if (method == "GetDeviceSN")
+            return {serial};
+        if (method == "GetName")
+            return {name};
+        if (method == "GetDeviceXML")
+            return {xml};
+        if (method == "GetVendorID")
+            return {vendorId};
+        if (method == "GetProductID")
+            return {productId};
+        if (method == "GetHardwareVer")
+            return {apiVersion, firmwareVersion};
+        if (method == "GetFriendlyName")
+            return {friendlyName};
+        if (method == "GetDescription")
+            return {description};
+        if (method == "GetHardwareID" || method == "GetContainerID")
+            return {""};
+        return {};
+    }
     HRESULT record(const std::string& call, HRESULT result) {
         std::lock_guard guard(mutex_);
         calls_.push_back(call);
         return everyCall != sdk::S_OK ? everyCall : result;
-    }
-    HRESULT get(const std::string& call, const std::string& value, std::string& out) {
-        const HRESULT hr = record(call, sdk::S_OK);
-        if (sdk::SUCCEEDED(hr))
-            out = value;
-        return hr;
-    }
-    HRESULT change(const std::string& call, unsigned char value, int band = -1) {
-        std::string text = call + "(";
-        if (band >= 0)
-            text += std::to_string(band) + ", ";
-        text += std::to_string(value) + ")";
-        return record(text, changeResult);
     }
 
     mutable std::mutex mutex_;
@@ -169,7 +121,7 @@ class FakeDevice final : public sdk::IQMDevice {
 };
 
 // A device manager over a list of FakeDevices.
-class FakeManager final : public sdk::IQuillmereSDK {
+class FakeManager final : public sdk::testing::ManagerDefaults {
   public:
     std::vector<std::shared_ptr<FakeDevice>> devices;
     std::string logFolder = "/var/log/quillmere";
