@@ -15,10 +15,15 @@ using sdk::HRESULT;
 using detail::inArg;
 using detail::outArg;
 
-// The device object sets GetDeviceIndexHID's out value also when it fails; every other method's
-// out values change only when the call succeeds.
+// The device object sets GetDeviceIndexHID's out value also when it fails. It sets the version
+// strings only from a version reply and succeeds without them otherwise; the bus carries such
+// strings as empty ones (a version string never is), which leave the caller's strings as they
+// were. Every other method's out values change only when the call succeeds.
 detail::Outs outsRuleOf(std::string_view method) {
-    return method == "GetDeviceIndexHID" ? detail::Outs::Always : detail::Outs::OnSuccess;
+    if (method == "GetDeviceIndexHID") {
+        return detail::Outs::Always;
+    }
+    return method == "GetHardwareVer" ? detail::Outs::SetStringsOnSuccess : detail::Outs::OnSuccess;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include <sdbus-c++/sdbus-c++.h>
 
@@ -90,7 +91,20 @@ std::tuple<T&> outRef(const OutArg<T>& out) {
 enum class Outs {
     OnSuccess,  // out values change only when the call succeeds
     Always,     // the method sets its out values also when it fails
+    // As OnSuccess, but a string the bus carries empty (one the method did not set) leaves the
+    // caller's string as it was
+    SetStringsOnSuccess,
 };
+
+template <typename T, typename W>
+void storeOut(T& out, W& value, Outs rule) {
+    if constexpr (std::is_same_v<W, std::string>) {
+        if (rule == Outs::SetStringsOnSuccess && value.empty()) {
+            return;
+        }
+    }
+    out = std::move(value);
+}
 
 // Calls a method of a table with `args` (inArg / outArg) in parameter order; copies the out values
 // into the caller's references when the service answered, per `rule`.
@@ -108,7 +122,11 @@ sdk::HRESULT callTableMethod(BusConnection& bus, sdbus::IProxy& proxy, const cha
         },
         std::tuple_cat(wireIn(args)...));
     if (outcome.answered && (sdk::SUCCEEDED(outcome.hr) || rule == Outs::Always)) {
-        outs = values;
+        std::apply(
+            [&](auto&... out) {
+                std::apply([&](auto&... value) { (storeOut(out, value, rule), ...); }, values);
+            },
+            outs);
     }
     return outcome.hr;
 }
