@@ -19,60 +19,9 @@ using sdk::E_POINTER;
 using sdk::HRESULT;
 using sdk::IEnumQMDevice;
 using sdk::IQMDevice;
-using sdk::S_FALSE;
 using sdk::S_OK;
 
-std::string serialOf(IQMDevice& device) {
-    std::string serial;
-    EXPECT_EQ(device.GetDeviceSN(serial), S_OK);
-    return serial;
-}
-
 class ManagerTest : public IpcFixture {};
-
-TEST_F(ManagerTest, NextBeyondTheEndReturnsWhatIsLeftAndSFalse) {
-    addDevices(3);
-    auto client = connect();
-    std::shared_ptr<IEnumQMDevice> enumerator;
-    ASSERT_EQ(client->EnumQMDevice(&enumerator), S_OK);
-    ASSERT_NE(enumerator, nullptr);
-
-    std::shared_ptr<IQMDevice> devices[5];
-    unsigned long fetched = 99;
-    EXPECT_EQ(enumerator->Next(5, devices, &fetched), S_FALSE);
-    EXPECT_EQ(fetched, 3u);
-    EXPECT_EQ(serialOf(*devices[0]), "SN1001");
-    EXPECT_EQ(serialOf(*devices[1]), "SN1002");
-    EXPECT_EQ(serialOf(*devices[2]), "SN1003");
-    EXPECT_EQ(devices[3], nullptr);
-    EXPECT_EQ(enumerator->Next(1, devices, &fetched), S_FALSE);
-    EXPECT_EQ(fetched, 0u);
-}
-
-TEST_F(ManagerTest, SkipResetAndCloneWalkTheSnapshot) {
-    addDevices(3);
-    auto client = connect();
-    std::shared_ptr<IEnumQMDevice> enumerator;
-    ASSERT_EQ(client->EnumQMDevice(&enumerator), S_OK);
-
-    EXPECT_EQ(enumerator->Skip(0), S_OK);
-    EXPECT_EQ(enumerator->Skip(1), S_OK);
-    std::shared_ptr<IEnumQMDevice> clone;
-    ASSERT_EQ(enumerator->Clone(&clone), S_OK);
-    EXPECT_EQ(enumerator->Clone(nullptr), E_POINTER);
-
-    std::shared_ptr<IQMDevice> device;
-    ASSERT_EQ(clone->Next(1, &device, nullptr), S_OK);
-    EXPECT_EQ(serialOf(*device), "SN1002");  // the clone starts where the original was
-    EXPECT_EQ(enumerator->Skip(5), S_FALSE);
-    EXPECT_EQ(enumerator->Next(1, &device, nullptr), S_FALSE);
-    EXPECT_EQ(enumerator->Reset(), S_OK);
-    ASSERT_EQ(enumerator->Next(1, &device, nullptr), S_OK);
-    EXPECT_EQ(serialOf(*device), "SN1001");
-    std::shared_ptr<IQMDevice> two[2];
-    EXPECT_EQ(enumerator->Next(2, two, nullptr), E_POINTER);
-    EXPECT_EQ(enumerator->Next(1, nullptr, nullptr), E_POINTER);
-}
 
 TEST_F(ManagerTest, SnapshotDoesNotFollowLaterChanges) {
     auto devices = addDevices(3);
