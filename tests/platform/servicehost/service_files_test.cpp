@@ -122,16 +122,6 @@ TEST(ServiceFiles, TheRenderedFilesSayWhatTheServiceIs) {
         EXPECT_TRUE(contains(unit, "\n" + std::string(line) + "\n")) << line;
     }
 
-    const std::string policy =
-        fileText(files, "/stage/etc/dbus-1/system.d/com.quillmere.qmMicHost.conf");
-    EXPECT_TRUE(contains(policy,
-                         "<policy user=\"qmmichost\">\n"
-                         "    <allow own=\"com.quillmere.qmMicHost\"/>"));
-    EXPECT_TRUE(contains(policy,
-                         "<policy group=\"quillmere\">\n"
-                         "    <allow send_destination=\"com.quillmere.qmMicHost\"/>"));
-    EXPECT_TRUE(contains(policy, "<deny own=\"com.quillmere.qmMicHost\"/>"));
-
     const std::string activation = fileText(
         files, "/stage/usr/local/share/dbus-1/system-services/com.quillmere.qmMicHost.service");
     EXPECT_TRUE(contains(activation,
@@ -144,14 +134,6 @@ TEST(ServiceFiles, TheRenderedFilesSayWhatTheServiceIs) {
                          "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"10c4\", "
                          "ATTRS{idProduct}==\"eab0\", GROUP=\"quillmere\", MODE=\"0660\""));
     EXPECT_TRUE(contains(rule, "ATTRS{idProduct}==\"ea80\", GROUP=\"quillmere\""));
-
-    EXPECT_TRUE(contains(fileText(files, "/stage/etc/sysusers.d/qmMicHost.conf"),
-                         "\ng quillmere -\nu qmmichost -:quillmere "));
-    EXPECT_TRUE(contains(fileText(files, "/stage/etc/tmpfiles.d/qmMicHost.conf"),
-                         "\nd /var/lib/quillmere 2770 qmmichost quillmere -\n"));
-    const std::string polkit = fileText(files, "/stage/etc/polkit-1/rules.d/50-qmMicHost.rules");
-    EXPECT_TRUE(contains(polkit, "action.lookup(\"unit\") == \"qmMicHost.service\""));
-    EXPECT_TRUE(contains(polkit, "subject.isInGroup(\"quillmere\")"));
 }
 
 TEST(ServiceFiles, WritingReplacesWholeFilesAndRemovingToleratesMissingOnes) {
