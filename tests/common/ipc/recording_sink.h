@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -16,7 +17,8 @@ namespace qm::ipc::testing {
 // until released, and can run an action inside the call.
 class RecordingSink final : public sdk::IDeviceNotify {
   public:
-    using Received = std::vector<std::pair<std::string, int>>;
+    using Notification = std::pair<std::string, int>;  // serial, state
+    using Received = std::vector<Notification>;
 
     sdk::HRESULT OnDeviceNotify(const std::string& bstrSN, int nState) override {
         std::function<void()> action;
@@ -46,8 +48,31 @@ class RecordingSink final : public sdk::IDeviceNotify {
 
     bool waitForCount(std::size_t count,
                       std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout, [&] { return received_.size() >= count; });
+        return waitUntil(timeout, [&] { return received_.size() >= count; });
+    }
+    // How often one notification has arrived, and a wait until it has arrived `count` times.
+    std::size_t countOf(const Notification& notification) const {
+        std::lock_guard guard(mutex_);
+        return static_cast<std::size_t>(
+            std::count(received_.begin(), received_.end(), notification));
+    }
+    bool waitForCount(const Notification& notification, std::size_t count,
+                      std::chrono::milliseconds timeout) {
+        return waitUntil(timeout, [&] {
+            return static_cast<std::size_t>(
+                       std::count(received_.begin(), received_.end(), notification)) >= count;
+        });
+    }
+    // True once `expected` has arrived in this order, other notifications allowed in between
+    // (a service may announce a start twice, for instance).
+    bool waitForSequence(const Received& expected, std::chrono::milliseconds timeout) {
+        return waitUntil(timeout, [&] {
+            std::size_t next = 0;
+            for (const Notification& n : received_) {
+                next += next < expected.size() && n == expected[next] ? 1 : 0;
+            }
+            return next == expected.size();
+        });
     }
 
     // Every call from now on hangs until release().
@@ -74,6 +99,12 @@ class RecordingSink final : public sdk::IDeviceNotify {
     }
 
   private:
+    template <typename Predicate>
+    bool waitUntil(std::chrono::milliseconds timeout, Predicate done) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, timeout, done);
+    }
+
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     Received received_;
