@@ -55,16 +55,7 @@ TEST(ModuleInstall, InstallingTwiceLeavesOneRegistrationAndOneSetOfFiles) {
     ASSERT_EQ(rig.module().Install(), sdk::S_OK);
 
     EXPECT_EQ(allKeys(rig.store()), firstKeys);
-    EXPECT_EQ(subkeys(rig.store(), ""),
-              (std::set<std::string>{"AppID", "CLSID", "qmMicHost.QMDevice", "qmMicHost.QMDevice.1",
-                                     "qmMicHost.QMDeviceNotify", "qmMicHost.QMDeviceNotify.1",
-                                     "qmMicHost.QuillmereSDK", "qmMicHost.QuillmereSDK.1"}));
-    EXPECT_EQ(subkeys(rig.store(), "AppID"),
-              (std::set<std::string>{"{DCC305A1-68F8-45AE-B455-515142000986}", "qmMicHost.EXE"}));
-    EXPECT_EQ(subkeys(rig.store(), "CLSID"),
-              (std::set<std::string>{"{4A7D0C11-1111-0000-8D95-0ECE8AC9E862}",
-                                     "{4A7D0C11-2222-0000-8D95-0ECE8AC9E862}",
-                                     "{4A7D0C22-2222-2222-8D95-0ECE8AC9E862}"}));
+    EXPECT_EQ(subkeys(rig.store(), "CLSID").size(), std::size(sdk::kRegisteredClasses));
     EXPECT_EQ(queryServiceRegistration(rig.store()), registry::ERROR_SUCCESS);
     EXPECT_EQ(filesBelow(rig.installRoot()), kInstalledFiles);
     // A staging root never reaches the running system.
