@@ -201,8 +201,6 @@ TEST(CommandLine, ProfileCommandsTakeTheirOptions) {
 TEST(CommandLine, EveryCommandHasAName) {
     for (Command command : allCommands())
         EXPECT_FALSE(commandName(command).empty());
-    EXPECT_EQ(commandName(Command::SimUnplugForeign), "sim unplug-foreign");
-    EXPECT_EQ(commandName(Command::RemoveInactive), "remove-inactive");
 }
 
 }  // namespace

@@ -144,13 +144,7 @@ TEST(SimListReport, TextAndJson) {
     EXPECT_EQ(simListText({}), "No virtual microphones.\n");
 }
 
-TEST(NotificationReport, NamesEveryState) {
-    EXPECT_EQ(notificationName(-1), "service-release");
-    EXPECT_EQ(notificationName(0), "stopped");
-    EXPECT_EQ(notificationName(1), "started");
-    EXPECT_EQ(notificationName(2), "new");
-    EXPECT_EQ(notificationName(3), "removed");
-    EXPECT_EQ(notificationName(4), "inactive-removed");
+TEST(NotificationReport, LinesNameTheStateOrItsNumber) {
     EXPECT_EQ(notificationName(9), "state 9");
     EXPECT_EQ(notificationText("SN1001", 2), "SN1001 new (2)\n");
     EXPECT_EQ(notificationJson("000000", -1),
