@@ -55,21 +55,7 @@ class DispositionGuard {
     struct sigaction saved_ {};
 };
 
-TEST(SignalControls, TermBecomesAStopOnTheControlThread) {
-    DispositionGuard term(SIGTERM);
-    ControlLog log;
-    SignalControls controls;
-    ASSERT_TRUE(controls.start(ControlSource::Service, log.handler()));
-
-    ASSERT_EQ(raise(SIGTERM), 0);
-    ASSERT_TRUE(log.arrived.waitFor(kBound));
-    EXPECT_EQ(log.stops.load(), 1);
-    EXPECT_FALSE(log.onCallerThread.load());
-    controls.stop();
-    EXPECT_FALSE(controls.running());
-}
-
-TEST(SignalControls, EverySignalIsOneStop) {
+TEST(SignalControls, EveryTermIsOneStopOnTheControlThread) {
     DispositionGuard term(SIGTERM);
     ControlLog log;
     SignalControls controls;
@@ -79,7 +65,9 @@ TEST(SignalControls, EverySignalIsOneStop) {
         ASSERT_TRUE(log.arrived.waitFor(kBound));
     }
     controls.stop();
+    EXPECT_FALSE(controls.running());
     EXPECT_EQ(log.stops.load(), 3);
+    EXPECT_FALSE(log.onCallerThread.load());
 }
 
 TEST(SignalControls, AnApplicationAlsoStopsOnInterrupt) {
