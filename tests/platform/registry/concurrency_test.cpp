@@ -91,44 +91,32 @@ TEST(RegistryConcurrency, TwoProcessesWritingOneHiveLoseNothing) {
     expectAllWritten(store, kProcesses, kValuesEach);
 }
 
-TEST(RegistryConcurrency, ThreadsSharingOneStoreLoseNothing) {
-    testing::StoreFixture fixture;
-    constexpr int kThreads = 8;
-    constexpr int kValuesEach = 40;
-    std::atomic<int> failures{0};
-    std::vector<std::thread> threads;
-    threads.reserve(kThreads);
-    for (int writer = 0; writer < kThreads; ++writer) {
-        threads.emplace_back(
-            [&, writer] { failures += writeShare(*fixture.store, writer, kValuesEach); });
+TEST(RegistryConcurrency, ThreadsSharingOneStoreOrWithTheirOwnLoseNothing) {
+    for (const bool shared : {true, false}) {
+        SCOPED_TRACE(shared ? "one store" : "a store each");
+        testing::StoreFixture fixture;
+        constexpr int kThreads = 6;
+        constexpr int kValuesEach = 40;
+        std::atomic<int> failures{0};
+        std::vector<std::thread> threads;
+        threads.reserve(kThreads);
+        for (int writer = 0; writer < kThreads; ++writer) {
+            threads.emplace_back([&, writer] {
+                if (shared) {
+                    failures += writeShare(*fixture.store, writer, kValuesEach);
+                } else {
+                    const auto own = fixture.makeStore();
+                    failures += writeShare(*own, writer, kValuesEach);
+                }
+            });
+        }
+        for (auto& thread : threads) {
+            thread.join();
+        }
+        EXPECT_EQ(failures.load(), 0);
+        expectAllWritten(*fixture.makeStore(), kThreads, kValuesEach);
+        EXPECT_TRUE(fixture.diagnostics.lines().empty());
     }
-    for (auto& thread : threads) {
-        thread.join();
-    }
-    EXPECT_EQ(failures.load(), 0);
-    expectAllWritten(*fixture.store, kThreads, kValuesEach);
-    EXPECT_TRUE(fixture.diagnostics.lines().empty());
-}
-
-TEST(RegistryConcurrency, ThreadsWithTheirOwnStoresLoseNothing) {
-    testing::TempFolder folder;
-    constexpr int kThreads = 4;
-    constexpr int kValuesEach = 40;
-    std::atomic<int> failures{0};
-    std::vector<std::thread> threads;
-    threads.reserve(kThreads);
-    for (int writer = 0; writer < kThreads; ++writer) {
-        threads.emplace_back([&, writer] {
-            Store store(StoreLocations::inFolder(folder.path(), "tester"));
-            failures += writeShare(store, writer, kValuesEach);
-        });
-    }
-    for (auto& thread : threads) {
-        thread.join();
-    }
-    EXPECT_EQ(failures.load(), 0);
-    Store store(StoreLocations::inFolder(folder.path(), "tester"));
-    expectAllWritten(store, kThreads, kValuesEach);
 }
 
 TEST(RegistryConcurrency, OneHandleUsedByManyThreadsWhileItsKeyIsDeleted) {
