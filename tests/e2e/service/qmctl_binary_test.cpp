@@ -118,16 +118,6 @@ TEST_F(QmctlBinary, WatchPrintsNotificationsAsTheyArriveUntilInterrupted) {
     EXPECT_TRUE(serviceRunning());
 }
 
-TEST_F(QmctlBinary, WatchEndsWithTheServiceRelease) {
-    ASSERT_NO_FATAL_FAILURE(startService());
-    auto watch = startQmctl({"watch"});
-    ASSERT_TRUE(watch->readLine(Subprocess::Stream::Err, kBound));
-    EXPECT_EQ(stopService(SIGINT), 0);
-    EXPECT_EQ(readLineMatching(*watch, Subprocess::Stream::Out, "000000 service-release (-1)"),
-              std::nullopt);
-    EXPECT_EQ(watch->waitForExit(kBound), 0);
-}
-
 TEST_F(QmctlBinary, RenameRemoveAndRemoveInactive) {
     ASSERT_NO_FATAL_FAILURE(startAndRead());
     EXPECT_EQ(
