@@ -1,5 +1,5 @@
-// Notifications from the running service: every state, several clients, a sink advised twice,
-// a client that never answers, a client that dies, and the release when the service stops.
+// Notifications from the running service: every state, a client that never answers, a client
+// that dies, and the release when the service stops.
 #include <algorithm>
 
 #include "common/ipc/ipc_result.h"
@@ -72,24 +72,6 @@ TEST_F(Notifications, EveryStateReachesAnAdvisedClient) {
     EXPECT_TRUE(sink.waitForSequence({{sdk::kInactiveRemovedSerial, 4},
                                       {sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE}},
                                      kBound));
-}
-
-TEST_F(Notifications, TheSameSinkAdvisedTwiceHearsEverythingTwice) {
-    Client client = advisedClient();
-    ASSERT_EQ(client.manager->AdviceSink(client.sink), S_OK);
-    ASSERT_EQ(simulator_->Unplug("SN1002"), S_OK);
-    EXPECT_TRUE(client.sink->waitForCount({"SN1002", 0}, 2, kBound));
-
-    // One unadvise removes one of the two entries. A client's notifications arrive in order,
-    // so once the later one is here, everything before it is too.
-    EXPECT_EQ(client.manager->UnadviceSink(client.sink), S_OK);
-    ASSERT_EQ(simulator_->Unplug("SN1003"), S_OK);
-    ASSERT_TRUE(client.sink->waitForCount({"SN1003", 0}, 1, kBound));
-    ASSERT_EQ(simulator_->Unplug("SN1001"), S_OK);
-    ASSERT_TRUE(client.sink->waitForCount({"SN1001", 0}, 1, kBound));
-    EXPECT_EQ(client.sink->countOf({"SN1002", 0}), 2u);
-    EXPECT_EQ(client.sink->countOf({"SN1003", 0}), 1u);
-    EXPECT_EQ(client.sink->countOf({"SN1001", 0}), 1u);
 }
 
 TEST_F(Notifications, AClientThatNeverAnswersDoesNotHoldUpAnother) {
