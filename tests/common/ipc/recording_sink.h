@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -49,19 +48,6 @@ class RecordingSink final : public sdk::IDeviceNotify {
     bool waitForCount(std::size_t count,
                       std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
         return waitUntil(timeout, [&] { return received_.size() >= count; });
-    }
-    // How often one notification has arrived, and a wait until it has arrived `count` times.
-    std::size_t countOf(const Notification& notification) const {
-        std::lock_guard guard(mutex_);
-        return static_cast<std::size_t>(
-            std::count(received_.begin(), received_.end(), notification));
-    }
-    bool waitForCount(const Notification& notification, std::size_t count,
-                      std::chrono::milliseconds timeout) {
-        return waitUntil(timeout, [&] {
-            return static_cast<std::size_t>(
-                       std::count(received_.begin(), received_.end(), notification)) >= count;
-        });
     }
     // True once `expected` has arrived in this order, other notifications allowed in between
     // (a service may announce a start twice, for instance).
