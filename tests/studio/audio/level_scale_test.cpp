@@ -2,30 +2,24 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "studio/audio/level_scale.h"
 
 namespace qm::audio {
 namespace {
 
-TEST(DbToPercent, TableValues) {
-    EXPECT_FLOAT_EQ(DbToPercent(0.0F), 100.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-10.0F), 75.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-20.0F), 50.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-30.0F), 30.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-40.0F), 15.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-50.0F), 7.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-25.0F), 40.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-45.0F), 11.0F);
-    EXPECT_FLOAT_EQ(DbToPercent(-56.0F), 14.0F / 2.857143F);
-}
-
-TEST(DbToPercent, SegmentBoundariesBelongToTheRightRow) {
-    // Just below a boundary the lower row applies; the scale stays continuous there.
-    EXPECT_NEAR(DbToPercent(-20.001F), 50.0F, 0.01F);
-    EXPECT_NEAR(DbToPercent(-30.001F), 30.0F, 0.01F);
-    EXPECT_NEAR(DbToPercent(-40.001F), 15.0F, 0.01F);
-    EXPECT_NEAR(DbToPercent(-50.001F), 7.0F, 0.01F);
+TEST(DbToPercent, RowsMeetAtTheirBoundaries) {
+    // At each boundary and just below it: the scale is continuous where the rows meet.
+    for (const auto& [db, percent] : {std::pair{0.0F, 100.0F},
+                                      {-20.0F, 50.0F},
+                                      {-30.0F, 30.0F},
+                                      {-40.0F, 15.0F},
+                                      {-50.0F, 7.0F}}) {
+        EXPECT_FLOAT_EQ(DbToPercent(db), percent) << db;
+        EXPECT_NEAR(DbToPercent(db - 0.001F), percent, 0.01F) << db;
+    }
+    EXPECT_FLOAT_EQ(DbToPercent(-25.0F), 40.0F) << "linear within a row";
     EXPECT_NEAR(DbToPercent(-61.99F), 8.01F / 2.857143F, 1e-4F);
 }
 

@@ -31,14 +31,6 @@ Block sineBlock(double cycles) {
     return b;
 }
 
-TEST(WaveformPeaks, ColumnsPerBlockFollowTheScale) {
-    const Block block = sineBlock(3);
-    EXPECT_EQ(peaksOf(block, 480).count, 1u);
-    EXPECT_EQ(peaksOf(block, 24).count, 20u);
-    EXPECT_EQ(peaksOf(block, 1).count, 480u);
-    EXPECT_EQ(peaksOf(block, 7).count, 68u);
-}
-
 TEST(WaveformPeaks, ColumnIsTheLargestSampleOfItsGroupAndNeverNegative) {
     Block block(kBlockSize, -0.5);  // a negative half-wave only
     block[30] = 0.25;
