@@ -38,7 +38,7 @@ class MonitoringViewsTest : public ::testing::Test {
     studio::StudioSettings settings_;
 };
 
-TEST_F(MonitoringViewsTest, ViewsTakeTheirPlacesAndTheStoredSettings) {
+TEST_F(MonitoringViewsTest, ViewsTakeTheirPlacesAndTheStoredSettingsAndRunBetweenStartAndStop) {
     settings_.waveScale = 24;
     settings_.spectrumBound = 60;
     settings_.colorWaveform = 0x0000FF;
@@ -57,6 +57,12 @@ TEST_F(MonitoringViewsTest, ViewsTakeTheirPlacesAndTheStoredSettings) {
     EXPECT_EQ(views_.peakMeter()->inputSlider()->value(), 250);
     EXPECT_EQ(views_.peakMeter()->outputSlider()->value(), 750);
     EXPECT_EQ(views_.display()->graph()->graph().drawMode(), 1);
+
+    EXPECT_FALSE(analysis_.running());
+    views_.start();
+    EXPECT_TRUE(analysis_.running());
+    views_.stop();
+    EXPECT_FALSE(analysis_.running());
 }
 
 TEST_F(MonitoringViewsTest, AChangedSettingReachesTheAnalysisAndTheWindowsAtOnce) {
@@ -83,15 +89,6 @@ TEST_F(MonitoringViewsTest, AChangedSettingReachesTheAnalysisAndTheWindowsAtOnce
     EXPECT_EQ(spectrum.mode, 0);
     EXPECT_EQ(spectrum.markers, 5);
     EXPECT_EQ(spectrum.bound, 20);
-}
-
-TEST_F(MonitoringViewsTest, AnalysisRunsBetweenStartAndStop) {
-    views_.attach(places_.places(), settings_);
-    EXPECT_FALSE(analysis_.running());
-    views_.start();
-    EXPECT_TRUE(analysis_.running());
-    views_.stop();
-    EXPECT_FALSE(analysis_.running());
 }
 
 TEST_F(MonitoringViewsTest, SlidersReportTheUsersMovesOnly) {

@@ -271,13 +271,6 @@ TEST(WaveformPainter, ColumnsOnBothScales) {
         EXPECT_LE(columnRows(narrow, x).size(), 1u) << x;
 }
 
-TEST(WaveformPainter, ColumnHeights) {
-    EXPECT_DOUBLE_EQ(waveColumnHeight(1.0, 0, 100.0), 100.0);
-    EXPECT_DOUBLE_EQ(waveColumnHeight(3.0, 0, 100.0), 100.0) << "over full scale shows full";
-    EXPECT_NEAR(waveColumnHeight(std::pow(10.0, -1.5), 0, 100.0), 30.0, 1e-4) << "-30 dB";
-    EXPECT_DOUBLE_EQ(waveColumnHeight(1.5, 1, 100.0), 150.0) << "linear: beyond the half";
-}
-
 TEST(MonitorWindows, FrameTimersRunWhileTheWindowsAreShown) {
     AnalysisState state;
     CSpectrumWnd spectrum(state);
@@ -285,7 +278,6 @@ TEST(MonitorWindows, FrameTimersRunWhileTheWindowsAreShown) {
     for (QWidget* holder : {static_cast<QWidget*>(&spectrum), static_cast<QWidget*>(&waveform)}) {
         const QTimer& timer = holder == &spectrum ? spectrum.drawWnd()->frameTimer()
                                                   : waveform.drawWnd()->frameTimer();
-        EXPECT_EQ(timer.interval(), 100);
         EXPECT_FALSE(timer.isActive());
         holder->resize(400, 300);
         holder->show();
@@ -293,8 +285,6 @@ TEST(MonitorWindows, FrameTimersRunWhileTheWindowsAreShown) {
         holder->hide();
         EXPECT_FALSE(timer.isActive());
     }
-    EXPECT_EQ(spectrum.drawWnd()->geometry(), QRect(0, 0, 399, 300));
-    EXPECT_EQ(waveform.drawWnd()->geometry(), QRect(0, 0, 399, 300));
 }
 
 TEST(MonitorWindows, TheWindowsDrawWhatTheAnalysisPublished) {
