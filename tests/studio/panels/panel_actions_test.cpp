@@ -63,17 +63,6 @@ TEST_F(PanelActionsTest, CentreFrequencyOfBandThree) {
     EXPECT_EQ(host_.equalizerPanel()->model().mode(2), 0x36);
 }
 
-TEST_F(PanelActionsTest, FirstBandIsLockedOnAnAlderAndFreeOnALarch) {
-    const std::string xml = deviceXml({{"EQ_POWER", 0x1F}, {"EQ_1_BW_MODE", 0x11}});
-    select("Alder", xml);
-    EXPECT_FALSE(stripControl<QComboBox>(0, 6266)->isEnabled());
-    EXPECT_FALSE(stripControl(0, 6264)->isVisibleTo(strip(0)));
-    EXPECT_FALSE(stripControl<QWidget>(0, 6265)->isVisibleTo(strip(0)));
-    select("Larch", xml);
-    EXPECT_TRUE(stripControl<QComboBox>(0, 6266)->isEnabled());
-    EXPECT_TRUE(stripControl<QWidget>(0, 6265)->isVisibleTo(strip(0)));
-}
-
 TEST_F(PanelActionsTest, FiltersOffAndOnAgain) {
     const auto device = select("Larch", deviceXml({{"HPF_2", 6}}));
     click(PanelTab::Filters, 6170);

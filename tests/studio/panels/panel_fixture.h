@@ -38,8 +38,9 @@ class PanelHostTest : public ::testing::Test {
         host_.resize(900, 400);
     }
 
+    // Selects the microphone and, unless told not to, lets its read reach the panels.
     std::shared_ptr<RecordingDevice> select(const std::string& product, std::string xml,
-                                            bool started = true) {
+                                            bool started = true, bool settled = true) {
         auto device = std::make_shared<RecordingDevice>(product);
         device->xml = std::move(xml);
         device->started = started;
@@ -52,7 +53,9 @@ class PanelHostTest : public ::testing::Test {
         info.identified = true;
         endpoints_.endpoints.emplace_back(*usbContainerIdOf("10C4", "EAB0", "SN1"), "capture-1");
         selection_.select(device, info);
-        settle();
+        if (settled) {
+            settle();
+        }
         return device;
     }
 

@@ -112,17 +112,7 @@ TEST_F(PanelHostTest, DirectionVolumeAndBeamOfAnAlder) {
 }
 
 TEST_F(PanelHostTest, AReadForAnEarlierSelectionIsDropped) {
-    auto first = std::make_shared<RecordingDevice>("Larch");
-    first->xml = deviceXml({{"LPF", 3}});
-    DeviceInfo info;
-    info.serial = "SN1";
-    info.name = "Larch";
-    info.vendorId = "10C4";
-    info.productId = "EAB0";
-    info.started = true;
-    info.identified = true;
-    endpoints_.endpoints.emplace_back(*usbContainerIdOf("10C4", "EAB0", "SN1"), "capture-1");
-    selection_.select(first, info);
+    select("Larch", deviceXml({{"LPF", 3}}), true, false);
     selection_.selectNone();  // before the read's answer reaches the GUI thread
     settle();
     EXPECT_EQ(filledPanels(), 0u);

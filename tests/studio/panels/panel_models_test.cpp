@@ -33,16 +33,6 @@ TEST(FiltersModelTest, ShowsEachFilterFromItsByte) {
     EXPECT_TRUE(hpf1.buttonsVisible);
     EXPECT_EQ(hpf1.checked, 0) << "a code above the table checks no button";
     EXPECT_EQ(model.row(Filter::Hpf2).checked, 3);
-}
-
-TEST(FiltersModelTest, MasterOffThenOnComesBackAtTheFirstCode) {
-    FiltersModel model;
-    model.show(with({{Setting::HPF_2, 6}}));
-    EXPECT_EQ(model.toggleMaster(Filter::Hpf2), (SettingCall{M::Set_HPF_2, 0}));
-    EXPECT_FALSE(model.row(Filter::Hpf2).buttonsVisible);
-    EXPECT_EQ(model.toggleMaster(Filter::Hpf2), (SettingCall{M::Set_HPF_2, 1}));
-    EXPECT_EQ(model.row(Filter::Hpf2).checked, 1);
-    EXPECT_EQ(model.choose(Filter::Lpf, 5), (SettingCall{M::Set_LPF, 5}));
     EXPECT_STREQ(frequencyLabel(Filter::Lpf, 5), "5000 Hz");
     EXPECT_STREQ(frequencyLabel(Filter::Hpf1, 3), "118.11 Hz");
 }
