@@ -53,53 +53,43 @@ TEST_P(DeviceListTest, RefreshListsTheServicesMicrophonesByGroup) {
     EXPECT_TRUE(fixture_.prompts.messages.empty());
 }
 
-TEST_P(DeviceListTest, StoppedMicrophoneStaysAsInactiveOrLeaves) {
-    alder1_->started = false;
-    notify("SN1001", sdk::QM_NOTIFY_STOPPED);
-    if (showInactive()) {
-        EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
-        EXPECT_FALSE(fixture_.list.stateOf("SN1001").active);
-    } else {
-        EXPECT_FALSE(fixture_.list.containsDevice("SN1001"));
-    }
-    EXPECT_EQ(fixture_.connection.devices().size(), 3u);  // still known to the studio
-}
-
-TEST_P(DeviceListTest, UnpluggingTheSelectedMicrophoneDeselectsIt) {
+TEST_P(DeviceListTest, AStoppedMicrophoneStaysAsInactiveOrLeavesAndOnlyItIsDeselected) {
     ASSERT_TRUE(fixture_.list.selectDevice("SN1003"));
     ASSERT_EQ(fixture_.selection.selected(), alder2_);
-    fixture_.parts.calls.clear();
+    alder1_->started = false;
+    notify("SN1001", sdk::QM_NOTIFY_STOPPED);
+    EXPECT_EQ(fixture_.selection.selected(), alder2_) << "another microphone stopped";
+    EXPECT_EQ(fixture_.list.containsDevice("SN1001"), showInactive());
+    if (showInactive()) {
+        EXPECT_FALSE(fixture_.list.stateOf("SN1001").active);
+    }
 
+    fixture_.parts.calls.clear();
     alder2_->started = false;
     notify("sn1003", sdk::QM_NOTIFY_STOPPED);  // serial numbers compare without case
     EXPECT_EQ(fixture_.selection.selected(), nullptr);
     EXPECT_EQ(fixture_.list.selectedDevice(), nullptr);
     EXPECT_TRUE(fixture_.parts.called("stopCapture"));
     EXPECT_EQ(fixture_.list.containsDevice("SN1003"), showInactive());
+    EXPECT_EQ(fixture_.connection.devices().size(), 3u);  // still known to the studio
 }
 
-TEST_P(DeviceListTest, StoppingAnotherMicrophoneKeepsTheSelection) {
-    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
-    alder2_->started = false;
-    notify("SN1003", sdk::QM_NOTIFY_STOPPED);
-    EXPECT_EQ(fixture_.selection.selected(), alder1_);
-}
-
-TEST_P(DeviceListTest, StartedMicrophoneIsShownOrRedrawn) {
+TEST_P(DeviceListTest, AStartedMicrophoneIsListedOnceAndAnUnknownOneChangesNothing) {
     cedar_->started = true;
     notify("SN1002", sdk::QM_NOTIFY_STARTED);
-    EXPECT_TRUE(fixture_.list.containsDevice("SN1002"));
     EXPECT_TRUE(fixture_.list.stateOf("SN1002").active);
-    EXPECT_EQ(fixture_.list.deviceCount(), 3);  // never listed twice
-
     notify("SN1002", sdk::QM_NOTIFY_STARTED);
-    EXPECT_EQ(fixture_.list.deviceCount(), 3);
-}
+    EXPECT_EQ(fixture_.list.deviceCount(), 3) << "never listed twice";
 
-TEST_P(DeviceListTest, StartedMicrophoneThatLeftTheListComesBack) {
     fixture_.list.deleteDevice("SN1001");
     notify("SN1001", sdk::QM_NOTIFY_STARTED);
-    EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
+    EXPECT_TRUE(fixture_.list.containsDevice("SN1001")) << "one that left the list comes back";
+
+    service().add("SN2000", "Birch");
+    const Serials before = listed();
+    notify("SN2000", sdk::QM_NOTIFY_STARTED);
+    EXPECT_EQ(listed(), before);
+    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
 }
 
 TEST_P(DeviceListTest, AProfileTheServiceAppliedReadsTheSelectedMicrophoneAnew) {
@@ -115,41 +105,23 @@ TEST_P(DeviceListTest, AProfileTheServiceAppliedReadsTheSelectedMicrophoneAnew) 
     EXPECT_TRUE(fixture_.parts.calls.empty());
 }
 
-TEST_P(DeviceListTest, StartOfAMicrophoneTheStudioDoesntKnowChangesNothing) {
-    service().add("SN2000", "Birch");
-    const Serials before = listed();
-    notify("SN2000", sdk::QM_NOTIFY_STARTED);
-    EXPECT_EQ(listed(), before);
+TEST_P(DeviceListTest, ANewMicrophoneIsFetchedOnceAndListedWhenStarted) {
+    notify("SN1001", sdk::QM_NOTIFY_NEW);  // already listed
+    notify("SN9999", sdk::QM_NOTIFY_NEW);  // the service doesn't have it
+    EXPECT_EQ(fixture_.list.deviceCount(), showInactive() ? 3 : 2);
     EXPECT_EQ(fixture_.connection.devices().size(), 3u);
-}
 
-TEST_P(DeviceListTest, NewMicrophoneIsFetchedAppendedAndListed) {
     service().add("SN2000", "Birch");
+    service().add("SN2001", "Birch", false);
     const int enumerations = service().enumerations;
     notify("SN2000", sdk::QM_NOTIFY_NEW);
     EXPECT_EQ(service().enumerations, enumerations + 1);
     ASSERT_EQ(fixture_.connection.devices().size(), 4u);
-    EXPECT_EQ(fixture_.connection.devices().back().device, service().devices.back());
+    EXPECT_EQ(fixture_.connection.devices().back().device, service().devices[3]);
     EXPECT_EQ(fixture_.list.groupOf("SN2000"), 3);
-}
-
-TEST_P(DeviceListTest, NewMicrophoneThatIsntStartedIsNotListed) {
-    service().add("SN2000", "Birch", false);
-    notify("SN2000", sdk::QM_NOTIFY_NEW);
-    EXPECT_FALSE(fixture_.list.containsDevice("SN2000"));
-    EXPECT_EQ(fixture_.connection.devices().size(), 4u);
-}
-
-TEST_P(DeviceListTest, NewNotificationForAListedMicrophoneDoesntDuplicateIt) {
-    notify("SN1001", sdk::QM_NOTIFY_NEW);
-    EXPECT_EQ(fixture_.list.deviceCount(), showInactive() ? 3 : 2);
-    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
-}
-
-TEST_P(DeviceListTest, NewNotificationForAMicrophoneTheServiceDoesntHaveChangesNothing) {
-    notify("SN9999", sdk::QM_NOTIFY_NEW);
-    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
-    EXPECT_FALSE(fixture_.list.containsDevice("SN9999"));
+    notify("SN2001", sdk::QM_NOTIFY_NEW);
+    EXPECT_FALSE(fixture_.list.containsDevice("SN2001")) << "not started";
+    EXPECT_EQ(fixture_.connection.devices().size(), 5u);
 }
 
 TEST_P(DeviceListTest, RemovedMicrophoneLeavesListArrayAndSelection) {
