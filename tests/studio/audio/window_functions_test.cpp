@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <random>
 #include <vector>
 
@@ -9,51 +8,6 @@
 
 namespace qm::audio {
 namespace {
-
-constexpr double kPi = std::numbers::pi;
-constexpr std::size_t kProbes[] = {0, 1, 2047, 2048, 4095};
-
-// The window formulas written out independently of the implementation.
-double expected(int index, std::size_t sample) {
-    const double n = static_cast<double>(sample);
-    const double c1 = std::cos(2 * kPi * n / 4095);
-    const double c2 = std::cos(4 * kPi * n / 4095);
-    const double c3 = std::cos(6 * kPi * n / 4095);
-    const double g = n / 4096 - 0.5;
-    switch (index) {
-        case 1:
-            return sample < 2048 ? static_cast<double>(static_cast<float>(sample) *
-                                                       static_cast<float>(2.0 / 4096))
-                                 : 1.0 - (n - 2048) / 2048;
-        case 2:
-            return 0.54 - 0.46 * c1;
-        case 3:
-            return 0.5 - 0.5 * c1;
-        case 4:
-            return 0.42 - 0.5 * c1 + 0.08 * c2;
-        case 5:
-            return 0.35875 - 0.48829 * c1 + 0.14128 * c2 - 0.011680000461637974 * c3;
-        case 6:
-            return 4 * (n / 4096) * (1 - n / 4096);
-        case 7:
-            return std::exp(-12.5 * g * g);
-        case 8:
-            return std::exp(-24.5 * g * g);
-        case 9:
-            return std::exp(-40.5 * g * g);
-        default:
-            return 1.0;
-    }
-}
-
-TEST(WindowFunctions, MatchTheFormulasAtTheEdgesAndTheMiddle) {
-    for (int index = 0; index < kWindowFunctionCount; ++index) {
-        for (std::size_t n : kProbes) {
-            EXPECT_NEAR(windowCoefficient(index, n), expected(index, n), 1e-15)
-                << windowFunctionName(index) << " at n = " << n;
-        }
-    }
-}
 
 TEST(WindowFunctions, KnownValuesPinDivisorsAndConstants) {
     // Bartlett: rising to 1 at the middle, falling to 1/2048 at the end.
@@ -81,14 +35,7 @@ TEST(WindowFunctions, KnownValuesPinDivisorsAndConstants) {
     EXPECT_NEAR(windowCoefficient(5, 0), 0.35875 - 0.48829 + 0.14128 - 0.011680000461637974, 1e-16);
 }
 
-TEST(WindowFunctions, NamesFollowTheIndexAndUnknownIndicesChangeNothing) {
-    EXPECT_EQ(windowFunctionName(0), "Rectangular");
-    EXPECT_EQ(windowFunctionName(5), "Blackman-Harris");
-    EXPECT_EQ(windowFunctionName(7), "Gaussian (a=2.5)");
-    EXPECT_EQ(windowFunctionName(9), "Gaussian (a=4.5)");
-    EXPECT_TRUE(windowFunctionName(10).empty());
-    EXPECT_TRUE(windowFunctionName(-1).empty());
-
+TEST(WindowFunctions, UnknownIndicesChangeNothing) {
     std::vector<double> buffer(kFftSize);
     for (std::size_t i = 0; i < kFftSize; ++i)
         buffer[i] = static_cast<double>(i) - 2000.5;

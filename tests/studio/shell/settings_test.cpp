@@ -10,7 +10,6 @@
 #include "studio/controls/registry_manager.h"
 #include "studio/controls/ribbon_bar.h"
 #include "studio/controls/temp_registry.h"
-#include "studio/shell/combo_entries.h"
 #include "studio/shell/command_ids.h"
 #include "studio/shell/fake_parts.h"
 #include "studio/shell/layout_version.h"
@@ -49,40 +48,6 @@ class SettingsTest : public ::testing::Test {
     controls::RegistryManager manager_{*registry_.store, registry::Hive::CurrentUser,
                                        keys::kUserRoot};
 };
-
-TEST_F(SettingsTest, DefaultsOfAFreshUser) {
-    const StudioSettings settings = readStartup();
-    EXPECT_EQ(settings.spectrumView, 2u);
-    EXPECT_EQ(settings.spectrumLabel, 0u);
-    EXPECT_EQ(settings.spectrumMode, 1u);
-    EXPECT_EQ(settings.windowFunc, 4u);
-    EXPECT_EQ(settings.waveScale, 480u);
-    EXPECT_EQ(settings.waveMode, 0u);
-    EXPECT_EQ(settings.spectrumBound, 200u);
-    EXPECT_EQ(settings.updateAlc, 0u);
-    EXPECT_EQ(settings.preview, 1u);
-    EXPECT_EQ(settings.showUnactive, 1u);
-    EXPECT_EQ(settings.stayOnTop, 0u);
-    EXPECT_EQ(settings.test, 0u);
-
-    StudioSettings frame;
-    readFrameSettings(manager_, frame);
-    EXPECT_EQ(frame.colorPeakNorm, 0xEDDAC3u);
-    EXPECT_EQ(frame.colorPeakMid, 0x00FFFFu);
-    EXPECT_EQ(frame.colorPeakMax, 0x0000FFu);
-    EXPECT_EQ(frame.colorWaveform, 0xEDDAC3u);
-    EXPECT_EQ(frame.colorSpectrum, 0xEDDAC3u);
-    EXPECT_EQ(frame.colorSpectrumHold, 0x3232C8u);
-    EXPECT_EQ(frame.colorSpectrumLpf, 0x00FFFFu);
-    EXPECT_EQ(frame.colorSpectrumHpf1, 0xFF00FFu);
-    EXPECT_EQ(frame.colorSpectrumHpf2, 0xFFFF00u);
-    EXPECT_EQ(frame.colorSpectrumEq, 0x0080FFu);
-    EXPECT_EQ(frame.spectrumFill, 8u);
-    EXPECT_FLOAT_EQ(frame.volumeOutput, 0.5f);
-    EXPECT_FLOAT_EQ(frame.volumeInput, 0.5f);
-    EXPECT_EQ(frame.graphCpu, 0u);
-    EXPECT_DOUBLE_EQ(frame.waveformSplit, 0.5);
-}
 
 TEST_F(SettingsTest, OnlyDwordValuesReplaceDefaults) {
     const registry::Key settings = settingsKey();
@@ -307,30 +272,6 @@ TEST_F(ViewCommandsTest, EveryViewSettingReachesTheAnalysisAtOnce) {
     EXPECT_EQ(analysis.seen[4].waveScale, 3u);
     EXPECT_EQ(analysis.seen[5].windowFunc, 7u);
     EXPECT_EQ(analysis.seen[6].spectrumBound, 50u);
-}
-
-TEST(ComboEntriesTest, EntriesAndTheirItemData) {
-    const auto scales = waveScaleEntries();
-    ASSERT_EQ(scales.size(), 9u);
-    EXPECT_EQ(scales[0].text, QStringLiteral("1 pixel 480"));
-    EXPECT_EQ(scales[4].text, QStringLiteral("20 pixel 24"));
-    EXPECT_EQ(scales[4].data, 24u);
-    EXPECT_EQ(scales[8].data, 1u);
-
-    const auto windows = windowFunctionEntries();
-    ASSERT_EQ(windows.size(), 10u);
-    EXPECT_EQ(windows[5].text, QStringLiteral("Blackman-Harris"));
-    EXPECT_EQ(windows[9].data, 9u);
-
-    const auto bounds = spectrumBoundEntries();
-    ASSERT_EQ(bounds.size(), 19u);
-    EXPECT_EQ(bounds[0].text, QStringLiteral("-20"));
-    EXPECT_EQ(bounds[0].data, 20u);
-    EXPECT_EQ(bounds[18].text, QStringLiteral("-200"));
-
-    EXPECT_EQ(entryIndexFor(scales, 24), 4);
-    EXPECT_EQ(entryIndexFor(scales, 100), 0);
-    EXPECT_EQ(entryIndexFor(bounds, 200), 18);
 }
 
 TEST_F(SettingsTest, AStoredWaveScaleSelectsItsEntryOrTheFirstWhileStayingInForce) {

@@ -14,16 +14,6 @@
 namespace qm::studio::testing {
 namespace {
 
-TEST(StringTableTest, TextsByNumber) {
-    EXPECT_EQ(loadString(3743), QStringLiteral("The qmMicHost service was completed!"));
-    EXPECT_EQ(loadString(3078), QStringLiteral("Show unactive microphones\nShow unactive"));
-    EXPECT_EQ(loadString(3005), QStringLiteral("Quillmere® Tonecraft - [Administrator]"));
-    EXPECT_EQ(loadString(3740), QStringLiteral("To change the language, you need to restart the "
-                                               "application!\nRestart the application now?"));
-    EXPECT_TRUE(loadString(4242).isEmpty());
-    EXPECT_EQ(sourceString(4242), nullptr);
-}
-
 TEST(WaitDialogTest, WithoutATextItShowsTheDefaultOne) {
     QWidget owner;
     CWaitDialog dialog(QString(), &owner);
