@@ -66,13 +66,6 @@ std::size_t peakBin(const std::vector<double>& spectrum) {
         std::max_element(spectrum.begin() + 1, spectrum.begin() + kFftSize / 2) - spectrum.begin());
 }
 
-TEST(AnalysisEngine, StepsOnlyOnAHandedOverBlock) {
-    Rig rig;
-    EXPECT_FALSE(rig.engine.step(rig.state, rig.settings));
-    EXPECT_TRUE(rig.feed(constantBlock(0.1F)));
-    EXPECT_FALSE(rig.engine.step(rig.state, rig.settings)) << "the flag was cleared";
-}
-
 TEST(AnalysisEngine, ToneLandsInItsBinWhateverItsPhaseAtBlockEdges) {
     // 1025 Hz and 1010 Hz are not whole cycles per 10 ms block: the transform must see the
     // samples in time order for their peak to stay in their own bin.

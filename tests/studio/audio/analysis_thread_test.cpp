@@ -133,24 +133,5 @@ TEST_F(AnalysisThreadTest, StopEndsTheThreadWithoutTimeMovingAndItCanStartAgain)
     EXPECT_TRUE(thread_.stop());
 }
 
-TEST_F(AnalysisThreadTest, StopAfterResetLeavesAnEmptyDisplay) {
-    thread_.start();
-    submit(0.9F);
-    advance(1ms);
-    ASSERT_TRUE(nextTick().stepped);
-    state_.ResetAnalysis();  // what stopping the capture does
-    advance(10ms);
-    EXPECT_TRUE(nextTick().stepped) << "one more step over the zeroed block";
-    EXPECT_TRUE(thread_.stop());
-    state_.readSpectrum([](auto s) {
-        for (double v : s)
-            ASSERT_EQ(v, 0.0);
-    });
-    state_.readWaveform([](auto w) {
-        for (double v : w)
-            ASSERT_EQ(v, 0.0);
-    });
-}
-
 }  // namespace
 }  // namespace qm::audio

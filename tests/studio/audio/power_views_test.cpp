@@ -74,23 +74,19 @@ TEST(SpectrumViews, MiddleIsHalfTheSpreadNotTheMean) {
     EXPECT_EQ(hi.bin5, 7.0);
 }
 
-TEST(SpectrumViews, ExtremesStartFromTheGivenBounds) {
+TEST(SpectrumViews, ExtremesStartFromTheGivenBoundsAndSkipValuesThatCompareWithNothing) {
     // All-zero spectra never reach the maximum's start value 2.0e-308, so it stays.
     SpectrumViews maximum;
     SpectrumViews middle;
-    Shown hi{}, mid{};
+    SpectrumViews minimum;
+    Shown hi{}, mid{}, lo{};
     for (int i = 0; i < 8; ++i) {
         hi = step(maximum, kViewMax, 0.0);
         mid = step(middle, kViewMiddle, 0.0);
     }
     EXPECT_EQ(hi.bin0, kViewMaxStart);
     EXPECT_EQ(mid.bin0, kViewMaxStart * 0.5);
-}
 
-TEST(SpectrumViews, AValueThatComparesWithNothingIsSkipped) {
-    SpectrumViews maximum;
-    SpectrumViews minimum;
-    Shown hi{}, lo{};
     for (int i = 1; i <= 8; ++i) {
         const double v = i == 4 ? std::numeric_limits<double>::quiet_NaN() : i;
         hi = step(maximum, kViewMax, v);
