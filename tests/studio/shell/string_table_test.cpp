@@ -14,14 +14,6 @@
 namespace qm::studio::testing {
 namespace {
 
-TEST(WaitDialogTest, WithoutATextItShowsTheDefaultOne) {
-    QWidget owner;
-    CWaitDialog dialog(QString(), &owner);
-    EXPECT_EQ(dialog.text(), QStringLiteral("Click Cancel to cancel the operation"));
-    dialog.setProgress(42);
-    EXPECT_EQ(dialog.progress(), 42);
-}
-
 TEST(WaitDialogTest, DestroyingItEnablesItsOwnerAgain) {
     QWidget owner;
     auto* dialog = new CWaitDialog(QStringLiteral("Wait"), &owner);
