@@ -54,11 +54,22 @@ class FakeDevice : public ::testing::NiceMock<sdk::testing::MockQMDevice> {
         : serial(std::move(serialNumber)), name(std::move(productName)), started(isStarted) {
         using ::testing::_;
         using ::testing::Invoke;
-        ON_CALL(*this, GetDeviceSN(_)).WillByDefault(Invoke([this](std::string& out) {
-            noteCallThread();
-            out = serial;
-            return sdk::S_OK;
-        }));
+        // Every call notes its thread, so that calls on the GUI thread show.
+        const auto read = [this](std::string FakeDevice::*field) {
+            return Invoke([this, field](std::string& out) {
+                noteCallThread();
+                out = this->*field;
+                return sdk::S_OK;
+            });
+        };
+        const auto write = [this](std::string FakeDevice::*field) {
+            return Invoke([this, field](const std::string& in) {
+                noteCallThread();
+                this->*field = in;
+                return sdk::S_OK;
+            });
+        };
+        ON_CALL(*this, GetDeviceSN(_)).WillByDefault(read(&FakeDevice::serial));
         ON_CALL(*this, GetName(_)).WillByDefault(Invoke([this](std::string& out) {
             noteCallThread();
             if (nameFails) {
@@ -71,34 +82,12 @@ class FakeDevice : public ::testing::NiceMock<sdk::testing::MockQMDevice> {
             noteCallThread();
             return started ? sdk::S_OK : sdk::S_FALSE;
         }));
-        ON_CALL(*this, GetVendorID(_)).WillByDefault(Invoke([this](std::string& out) {
-            out = vendorId;
-            return sdk::S_OK;
-        }));
-        ON_CALL(*this, GetProductID(_)).WillByDefault(Invoke([this](std::string& out) {
-            out = productId;
-            return sdk::S_OK;
-        }));
-        ON_CALL(*this, GetFriendlyName(_)).WillByDefault(Invoke([this](std::string& out) {
-            noteCallThread();
-            out = friendlyName;
-            return sdk::S_OK;
-        }));
-        ON_CALL(*this, GetDescription(_)).WillByDefault(Invoke([this](std::string& out) {
-            noteCallThread();
-            out = description;
-            return sdk::S_OK;
-        }));
-        ON_CALL(*this, SetFriendlyName(_)).WillByDefault(Invoke([this](const std::string& in) {
-            noteCallThread();
-            friendlyName = in;
-            return sdk::S_OK;
-        }));
-        ON_CALL(*this, SetDescription(_)).WillByDefault(Invoke([this](const std::string& in) {
-            noteCallThread();
-            description = in;
-            return sdk::S_OK;
-        }));
+        ON_CALL(*this, GetVendorID(_)).WillByDefault(read(&FakeDevice::vendorId));
+        ON_CALL(*this, GetProductID(_)).WillByDefault(read(&FakeDevice::productId));
+        ON_CALL(*this, GetFriendlyName(_)).WillByDefault(read(&FakeDevice::friendlyName));
+        ON_CALL(*this, GetDescription(_)).WillByDefault(read(&FakeDevice::description));
+        ON_CALL(*this, SetFriendlyName(_)).WillByDefault(write(&FakeDevice::friendlyName));
+        ON_CALL(*this, SetDescription(_)).WillByDefault(write(&FakeDevice::description));
     }
 
     std::string serial;
