@@ -31,12 +31,6 @@ class RegistryManagerTest : public ::testing::Test {
     RegistryManager manager_{*registry_.store, registry::Hive::CurrentUser, kRoot};
 };
 
-TEST_F(RegistryManagerTest, MissingValuesAndSectionsReadAsNothing) {
-    EXPECT_EQ(manager_.getProfileInt("Settings", "PaneVersion"), std::nullopt);
-    EXPECT_EQ(manager_.getProfileDouble("Options", "VolumeOutput"), std::nullopt);
-    EXPECT_EQ(manager_.getProfileBinary("DockingPaneLayouts\\NormalLayout", "State"), std::nullopt);
-}
-
 TEST_F(RegistryManagerTest, WritesCreateTheSectionAndReadBack) {
     ASSERT_TRUE(manager_.writeProfileInt("Settings", "PaneVersion", 3));
     ASSERT_TRUE(manager_.writeProfileColor("Colors", "ColorSpectrumEQ", 0x0080FF));
@@ -49,7 +43,7 @@ TEST_F(RegistryManagerTest, WritesCreateTheSectionAndReadBack) {
     EXPECT_EQ(registry::readDword(settingsKey(), "PaneVersion"), 3u);
 }
 
-TEST_F(RegistryManagerTest, ValuesOfAnotherFormReadAsNothing) {
+TEST_F(RegistryManagerTest, MissingValuesAndValuesOfAnotherFormReadAsNothing) {
     const registry::Key key = settingsKey();
     ASSERT_EQ(registry::writeString(key, "Preview", "1"), registry::ERROR_SUCCESS);
     ASSERT_EQ(key.setValue("Half", registry::Value{registry::ValueType::Binary, {1, 2, 3, 4}}),
@@ -60,6 +54,8 @@ TEST_F(RegistryManagerTest, ValuesOfAnotherFormReadAsNothing) {
     EXPECT_EQ(manager_.getProfileInt("Settings", "Short"), std::nullopt);
     EXPECT_EQ(manager_.getProfileDouble("Settings", "Half"), std::nullopt);
     EXPECT_EQ(manager_.getProfileBinary("Settings", "Preview"), std::nullopt);
+    EXPECT_EQ(manager_.getProfileInt("Settings", "PaneVersion"), std::nullopt) << "missing";
+    EXPECT_EQ(manager_.getProfileDouble("Options", "VolumeOutput"), std::nullopt);
 }
 
 TEST_F(RegistryManagerTest, DeletingASectionTakesItsSubsections) {
@@ -95,9 +91,12 @@ struct PaneWindow {
     DockingPaneManager panes;
 };
 
-TEST_F(RegistryManagerTest, PanesStartInTheDefaultArrangement) {
+TEST_F(RegistryManagerTest, PanesStartInTheDefaultArrangementWhenNoGoodLayoutIsStored) {
+    ASSERT_TRUE(manager_.writeProfileBinary("DockingPaneLayouts\\NormalLayout", "State",
+                                            {0xde, 0xad, 0xbe, 0xef}));
     PaneWindow frame(manager_);
-    EXPECT_FALSE(frame.panes.loadLayout(QStringLiteral("NormalLayout")));
+    EXPECT_FALSE(frame.panes.loadLayout(QStringLiteral("NormalLayout"))) << "damaged";
+    EXPECT_FALSE(frame.panes.loadLayout(QStringLiteral("OtherLayout"))) << "missing";
     frame.window.show();
     EXPECT_EQ(frame.window.dockWidgetArea(frame.panes.pane(6001)), Qt::LeftDockWidgetArea);
     EXPECT_EQ(frame.window.dockWidgetArea(frame.panes.pane(6002)), Qt::LeftDockWidgetArea);
@@ -113,18 +112,9 @@ TEST_F(RegistryManagerTest, ASavedLayoutIsRestoredByName) {
         ASSERT_TRUE(frame.panes.saveLayout(QStringLiteral("NormalLayout")));
     }
     PaneWindow next(manager_);
-    EXPECT_FALSE(next.panes.loadLayout(QStringLiteral("OtherLayout")));
     ASSERT_TRUE(next.panes.loadLayout(QStringLiteral("NormalLayout")));
     EXPECT_EQ(next.window.dockWidgetArea(next.panes.pane(6002)), Qt::RightDockWidgetArea);
     EXPECT_EQ(next.window.dockWidgetArea(next.panes.pane(6001)), Qt::LeftDockWidgetArea);
-}
-
-TEST_F(RegistryManagerTest, ADamagedLayoutLeavesTheDefaultArrangement) {
-    ASSERT_TRUE(manager_.writeProfileBinary("DockingPaneLayouts\\NormalLayout", "State",
-                                            {0xde, 0xad, 0xbe, 0xef}));
-    PaneWindow frame(manager_);
-    EXPECT_FALSE(frame.panes.loadLayout(QStringLiteral("NormalLayout")));
-    EXPECT_EQ(frame.window.dockWidgetArea(frame.panes.pane(6002)), Qt::LeftDockWidgetArea);
 }
 
 }  // namespace

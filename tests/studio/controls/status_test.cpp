@@ -81,26 +81,18 @@ TEST(KeyboardLocksTest, NoLedsMeansEveryLockIsOff) {
 
 TEST(TaskbarProgressTest, UpdatesCarryTheFractionVisibilityAndAttention) {
     using State = TaskbarProgress::State;
-    QVariantMap normal = LauncherEntryProgress::properties(true, 25, 100, State::Normal);
-    EXPECT_TRUE(normal.value(QStringLiteral("progress-visible")).toBool());
-    EXPECT_DOUBLE_EQ(normal.value(QStringLiteral("progress")).toDouble(), 0.25);
-    EXPECT_FALSE(normal.value(QStringLiteral("urgent")).toBool());
-
-    EXPECT_TRUE(LauncherEntryProgress::properties(true, 1, 4, State::Error)
-                    .value(QStringLiteral("urgent"))
-                    .toBool());
-    EXPECT_FALSE(LauncherEntryProgress::properties(false, 1, 4, State::Error)
-                     .value(QStringLiteral("urgent"))
-                     .toBool());
+    const auto value = [](bool visible, int position, int range, State state, const char* key) {
+        return LauncherEntryProgress::properties(visible, position, range, state)
+            .value(QLatin1String(key));
+    };
+    EXPECT_TRUE(value(true, 25, 100, State::Normal, "progress-visible").toBool());
+    EXPECT_DOUBLE_EQ(value(true, 25, 100, State::Normal, "progress").toDouble(), 0.25);
+    EXPECT_FALSE(value(true, 25, 100, State::Normal, "urgent").toBool());
+    EXPECT_TRUE(value(true, 1, 4, State::Error, "urgent").toBool());
+    EXPECT_FALSE(value(false, 1, 4, State::Error, "urgent").toBool());
     // A position beyond the range, or no range, stays within 0 .. 1.
-    EXPECT_DOUBLE_EQ(LauncherEntryProgress::properties(true, 150, 100, State::Normal)
-                         .value(QStringLiteral("progress"))
-                         .toDouble(),
-                     1.0);
-    EXPECT_DOUBLE_EQ(LauncherEntryProgress::properties(true, 5, 0, State::Paused)
-                         .value(QStringLiteral("progress"))
-                         .toDouble(),
-                     0.0);
+    EXPECT_DOUBLE_EQ(value(true, 150, 100, State::Normal, "progress").toDouble(), 1.0);
+    EXPECT_DOUBLE_EQ(value(true, 5, 0, State::Paused, "progress").toDouble(), 0.0);
 }
 
 }  // namespace
