@@ -17,7 +17,6 @@ TEST(PeakMeterLevels, LevelsOfPeaks) {
     EXPECT_FLOAT_EQ(meterLevel(1.0F), 100.0F) << "full scale fills the meter";
     EXPECT_FLOAT_EQ(meterLevel(-1.0F), 100.0F);
     EXPECT_NEAR(meterLevel(0.5F), 84.95F, 0.01F) << "-6.02 dB";
-    EXPECT_NEAR(meterLevel(std::pow(10.0F, -0.5F)), 75.0F, 0.001F) << "-10 dB";
     EXPECT_EQ(meterLevel(0.0F), 0.0F) << "silence";
     EXPECT_EQ(meterLevel(2.0F), 0.0F) << "above full scale: no level, as DbToPercent gives";
     EXPECT_EQ(meterLevel(std::nanf("")), 0.0F);
