@@ -17,7 +17,17 @@ void LateRelease::adopt(std::shared_ptr<Event> ended, std::function<void()> dest
     reap();
 }
 
-std::size_t LateRelease::reap() {
+std::size_t LateRelease::reap(Duration wait) {
+    if (wait > Duration::zero()) {
+        std::vector<std::shared_ptr<Event>> running;
+        {
+            std::lock_guard guard(mutex_);
+            for (const Entry& entry : waiting_)
+                running.push_back(entry.ended);
+        }
+        for (const auto& ended : running)
+            ended->waitFor(wait);
+    }
     std::vector<Entry> done;
     std::size_t left = 0;
     {

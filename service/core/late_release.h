@@ -21,8 +21,9 @@ class LateRelease {
 
     // Takes an object whose thread signals `ended` when it has finished; `destroy` destroys it.
     void adopt(std::shared_ptr<Event> ended, std::function<void()> destroy);
-    // Destroys every adopted object whose thread has ended; the number still waiting.
-    std::size_t reap();
+    // Destroys every adopted object whose thread has ended, after waiting up to `wait` (on the
+    // clock of each object's end event) for those still running; the number still waiting.
+    std::size_t reap(Duration wait = Duration::zero());
 
     ~LateRelease();
 

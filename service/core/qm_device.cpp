@@ -316,6 +316,7 @@ void CQMDevice::StartDevice(int index) {
         {
             std::lock_guard guard(runFlagMutex_);
             runFlag_ = run.running;
+            lastRunFinished_ = run.finished;
         }
         run.thread = std::jthread(
             [this, finished = run.finished, running = run.running](std::stop_token stop) {
@@ -370,6 +371,15 @@ void CQMDevice::joinFinishedRuns() {
 bool CQMDevice::initialReadRunning() const {
     std::lock_guard guard(runFlagMutex_);
     return runFlag_ && runFlag_->load();
+}
+
+bool CQMDevice::waitInitialReadEnded(Duration timeout) const {
+    std::shared_ptr<Event> finished;
+    {
+        std::lock_guard guard(runFlagMutex_);
+        finished = lastRunFinished_;
+    }
+    return !finished || finished->waitFor(timeout);
 }
 
 void CQMDevice::InitProc(std::stop_token stop, std::atomic<bool>& running) {

@@ -63,6 +63,10 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     bool started() const;
     // True from the start of an initial read until it ended by failure or was stopped.
     bool initialReadRunning() const;
+    // Waits until the initial read started last has ended (read, failed or stopped), and the
+    // work that follows a successful one too; false when it still runs after `timeout` on the
+    // device's clock. True at once when no read was ever started.
+    bool waitInitialReadEnded(Duration timeout) const;
     settings::DeviceSettings settingsSnapshot() const;
     // The log line helper of the device's own log.
     CQmLog& log() { return log_; }
@@ -182,9 +186,10 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     // Starting and stopping; held by StartDevice and StopDevice.
     std::mutex lifecycleMutex_;
     std::atomic<bool> initialized_{false};
-    // The current run's flag, for initialReadRunning().
+    // The current run's flag, for initialReadRunning(), and the last run's end.
     mutable std::mutex runFlagMutex_;
     std::shared_ptr<std::atomic<bool>> runFlag_;
+    std::shared_ptr<Event> lastRunFinished_;
     std::optional<InitRun> initRun_;
     std::vector<InitRun> abandonedRuns_;  // runs that did not end in time; joined later
     ReadFinishedHook readFinished_;

@@ -37,20 +37,16 @@ class QMDeviceTest : public DeviceFixture {
 
     // The initial read runs on its own thread; with the virtual clock it takes no real time.
     static void waitInitialised(CQMDevice& device) {
-        for (int i = 0; i < 2000 && device.IsInitialized() != S_OK; ++i) {
-            std::this_thread::sleep_for(1ms);
-        }
+        ASSERT_TRUE(device.waitInitialReadEnded(kReadWait));
         ASSERT_EQ(device.IsInitialized(), S_OK);
     }
     // An initial read that fails ends by itself after its failed step, leaving the device
     // uninitialised.
     static void waitFailedRead(CQMDevice& device) {
-        for (int i = 0; i < 2000 && device.initialReadRunning(); ++i) {
-            std::this_thread::sleep_for(1ms);
-        }
-        ASSERT_FALSE(device.initialReadRunning());
+        ASSERT_TRUE(device.waitInitialReadEnded(kReadWait));
         EXPECT_EQ(device.IsInitialized(), S_FALSE);
     }
+    static constexpr Duration kReadWait = std::chrono::minutes(1);
 };
 
 TEST_F(QMDeviceTest, MissingCacheKeyStillStartsTheLog) {
@@ -361,10 +357,6 @@ TEST_F(QMDeviceTest, ResetDefaultRestartsAndRereads) {
     ASSERT_EQ(device->ResetDefault(), S_OK);
     waitInitialised(*device);
     EXPECT_EQ(device->IsStarted(), S_OK);
-    // Wait until the new initial read wrote the cache again.
-    for (int i = 0; i < 2000 && registry::readDword(deviceKey("RB"), "LPF") != 0u; ++i) {
-        std::this_thread::sleep_for(1ms);
-    }
     EXPECT_EQ(registry::readDword(deviceKey("RB"), "LPF"), 0u);
     EXPECT_EQ(rig.microphone("RB")->resetCount(), 1);
 }

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <set>
 #include <thread>
 
@@ -28,9 +29,19 @@ using Notification = std::pair<std::string, int>;
 class RecordingSink : public sdk::IDeviceNotify {
   public:
     sdk::HRESULT OnDeviceNotify(const std::string& serial, int state) override {
-        std::lock_guard guard(mutex_);
-        received_.emplace_back(serial, state);
+        {
+            std::lock_guard guard(mutex_);
+            received_.emplace_back(serial, state);
+        }
+        arrived_.notify_all();
         return S_OK;
+    }
+    // Waits (at most ten seconds) until `n` has been received.
+    bool awaitReceived(const Notification& n) {
+        std::unique_lock lock(mutex_);
+        return arrived_.wait_for(lock, 10s, [&] {
+            return std::find(received_.begin(), received_.end(), n) != received_.end();
+        });
     }
     std::vector<Notification> received() {
         std::lock_guard guard(mutex_);
@@ -43,6 +54,7 @@ class RecordingSink : public sdk::IDeviceNotify {
 
   private:
     std::mutex mutex_;
+    std::condition_variable arrived_;
     std::vector<Notification> received_;
 };
 
@@ -72,21 +84,10 @@ class DeviceManagerTest : public DeviceFixture {
         listener.reset();
         manager.reset();
     }
+    // Waits for the initial reads (no real time on the virtual clock).
     static void waitStarted(CQuillmereSDK& manager) {
-        for (const auto& device : manager.devices()) {
-            for (int i = 0; i < 2000 && device->started() && device->initialReadRunning() &&
-                            device->IsInitialized() != S_OK;
-                 ++i) {
-                std::this_thread::sleep_for(1ms);
-            }
-        }
-    }
-
-    // Waits until managers released while their device thread still ran are gone.
-    static void awaitLateReleases() {
-        for (int i = 0; i < 5000 && LateRelease::instance().reap() > 0; ++i)
-            std::this_thread::sleep_for(1ms);
-        EXPECT_EQ(LateRelease::instance().reap(), 0u);
+        for (const auto& device : manager.devices())
+            ASSERT_TRUE(device->waitInitialReadEnded(std::chrono::minutes(1)));
     }
 
     std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
@@ -164,9 +165,6 @@ TEST_F(DeviceManagerTest, UnplugStopsAndReplugRestartsWithTheMicrophonesValues) 
     manager->DoUpdateDeviceList(0);
     EXPECT_EQ(sink->received(), (std::vector<Notification>{{"B1", 1}}));
     waitStarted(*manager);
-    for (int i = 0; i < 2000 && registry::readDword(deviceKey("B1"), "LPF") != 8u; ++i) {
-        std::this_thread::sleep_for(1ms);
-    }
     EXPECT_EQ(registry::readDword(deviceKey("B1"), "LPF"), 8u) << "cache replaced by the read";
     EXPECT_EQ(device->settingsSnapshot()[Setting::LPF], 8);
     release(manager);
@@ -488,20 +486,19 @@ TEST_F(DeviceManagerTest, ReleaseGivesUpOnAStuckDeviceThread) {
     manager->DoDeviceChange(sim::VirtualRig::endpointIdOf("K1"), endpoints::DEVICE_STATE_ACTIVE);
     ASSERT_TRUE(notifications.awaitWaiting()) << "the device thread is in the sink";
 
-    std::atomic<bool> released{false};
-    std::thread releaser([&] {
-        manager.reset();
-        released = true;
-    });
-    // Time passes for the release's wait; the sink still holds the device thread.
-    for (int i = 0; i < 300 && !released.load(); ++i) {
-        clock.advance(10ms);
-        std::this_thread::sleep_for(1ms);
+    auto release = std::async(std::launch::async, [&] { manager.reset(); });
+    // Time moves past the release's bounded wait for the device thread, which the sink holds,
+    // until the release returns (it may not be waiting yet when time first moves).
+    bool released = false;
+    for (int i = 0; i < 20 && !released; ++i) {
+        clock.advance(CQuillmereSDK::kThreadStopWait);
+        released = release.wait_for(100ms) == std::future_status::ready;
     }
-    EXPECT_TRUE(released.load()) << "the release waited for the stuck thread";
+    EXPECT_TRUE(released) << "the release waited for the stuck thread";
     notifications.open();
-    releaser.join();
-    awaitLateReleases();
+    release.get();
+    EXPECT_EQ(LateRelease::instance().reap(std::chrono::seconds(10)), 0u)
+        << "destroyed once its thread ended";
 }
 
 // A client removes a microphone while the device thread removes it for its unplug: the removal
@@ -571,19 +568,10 @@ TEST_F(DeviceManagerTest, DeviceThreadHandlesPlugAndUnplugByItself) {
     CMMNotificationClient client(manager);
     rig.endpoints().setListener(&client);
     manager->AdviceSink(sink);
-    auto waitFor = [&](const Notification& n) {
-        for (int i = 0; i < 5000; ++i) {
-            const auto got = sink->received();
-            if (std::find(got.begin(), got.end(), n) != got.end())
-                return true;
-            std::this_thread::sleep_for(1ms);
-        }
-        return false;
-    };
     rig.plug("Larch", "L7");
-    EXPECT_TRUE(waitFor({"L7", 2}));
+    EXPECT_TRUE(sink->awaitReceived({"L7", 2}));
     rig.unplug("L7");
-    EXPECT_TRUE(waitFor({"L7", 0}));
+    EXPECT_TRUE(sink->awaitReceived({"L7", 0}));
     rig.endpoints().setListener(nullptr);
     manager.reset();
 }
