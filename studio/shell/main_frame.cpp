@@ -104,6 +104,7 @@ bool CMainFrame::create() {
 
     // 3. The "Top window" item of the window's own menu (the ribbon bar's context menu here).
     topWindow_ = new QAction(loadString(3000), this);
+    topWindow_->setObjectName(QStringLiteral("topWindow"));
     topWindow_->setCheckable(true);
     connect(topWindow_, &QAction::triggered, this, [this] { setStayOnTop(!stayOnTop_); });
 

@@ -58,12 +58,9 @@ class CMainFrame : public QMainWindow, private controls::CommandUpdater {
     Q_INVOKABLE void setPreviewVolume(float volume);
 
     void setStayOnTop(bool onTop);
-    bool stayOnTop() const { return stayOnTop_; }
 
     controls::RibbonBar* ribbon() const { return ribbon_; }
-    controls::BackstageView* backstage() const { return backstage_; }
     controls::FrameStatusBar* frameStatusBar() const { return status_; }
-    controls::DockingPaneManager* panes() const { return panes_; }
     CPaneSource* sourcePane() const { return sourcePane_; }
     QWidget* profilePanePlace() const { return profilePlace_; }
     QWidget* displayPlace() const { return displayPlace_; }
@@ -71,12 +68,6 @@ class CMainFrame : public QMainWindow, private controls::CommandUpdater {
     DeviceSelection& selection() { return selection_; }
     // The way to call the service (see service_calls.h).
     ServiceCalls& serviceCalls() const;
-    DeviceListController* deviceList() const { return deviceList_; }
-    ResetFlow* resetFlow() const { return reset_; }
-    VersionCheck* versionCheck() const { return versionCheck_; }
-    ServiceControlFlow* serviceControl() const { return serviceFlow_; }
-    QAction* topWindowAction() const { return topWindow_; }
-    const QTimer& listTimer() const { return listTimer_; }
 
     // Runs a ribbon command as its control would.
     void onCommand(int id);

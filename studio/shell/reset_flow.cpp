@@ -24,10 +24,6 @@ ResetFlow::ResetFlow(QWidget& frame, DeviceSelection& selection, DeviceListContr
     connect(&timer_, &QTimer::timeout, this, &ResetFlow::tick);
 }
 
-CWaitDialog* ResetFlow::dialog() const {
-    return dialog_.get();
-}
-
 ResetFlow::~ResetFlow() = default;
 
 bool ResetFlow::start() {

@@ -39,7 +39,6 @@ class ResetFlow : public QObject {
     // running already, the user declined, or the selection changed while the question was open.
     bool start();
     bool running() const { return device_ != nullptr; }
-    CWaitDialog* dialog() const;
 
   signals:
     void finished();

@@ -10,6 +10,7 @@
 #include "studio/shell/pane_source.h"
 #include "studio/shell/reset_flow.h"
 #include "studio/shell/source_list_ctrl.h"
+#include "studio/shell/wait_dialog.h"
 
 namespace qm::studio::testing {
 namespace {
@@ -58,10 +59,10 @@ class NestedLoopTest : public FrameFixture,
                 frame.onCommand(ids::kRenameDevice);
                 break;
             case Command::RemoveOne:
-                frame.deviceList()->executeCommand(ids::kRemoveInactive);
+                frame.findChild<DeviceListController*>()->executeCommand(ids::kRemoveInactive);
                 break;
             case Command::RemoveAll:
-                frame.deviceList()->executeCommand(ids::kRemoveAllInactive);
+                frame.findChild<DeviceListController*>()->executeCommand(ids::kRemoveAllInactive);
                 break;
         }
         settle();
@@ -84,7 +85,7 @@ TEST_P(NestedLoopTest, NewsWhileTheQuestionIsOpenCancelsTheCommand) {
     EXPECT_TRUE(connector_.service->removed.empty());
     const int removeAllByNews = news() == News::InactiveRemoved ? 1 : 0;
     EXPECT_EQ(connector_.service->removeAllCalls, removeAllBefore + removeAllByNews);
-    EXPECT_EQ(frame.resetFlow()->dialog(), nullptr);
+    EXPECT_EQ(frame.findChild<CWaitDialog*>(), nullptr);
     EXPECT_TRUE(frame.isEnabled());
 }
 
