@@ -1,10 +1,15 @@
 #include "support/private_sound_server.h"
 
+#include <poll.h>
 #include <pulse/introspect.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <numbers>
-#include <thread>
+#include <string_view>
 
 namespace qm::testing {
 namespace {
@@ -12,7 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 using pulse::PulseConnection;
 
-constexpr auto kStartTimeout = 15s;
+constexpr std::chrono::milliseconds kStartTimeout = 15s;
 constexpr auto kCallTimeout = 5s;
 
 }  // namespace
@@ -20,33 +25,38 @@ constexpr auto kCallTimeout = 5s;
 PrivateSoundServer::PrivateSoundServer() {
     const std::string dir = folder_.path().string();
     address_ = "unix:" + dir + "/pa.sock";
+    // pulseaudio says "READY=1" on a notification socket in systemd's form once it serves.
+    const int notify = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_un bound{AF_UNIX, {}};
+    std::snprintf(bound.sun_path, sizeof bound.sun_path, "%s/notify", dir.c_str());
+    ::bind(notify, reinterpret_cast<const sockaddr*>(&bound), sizeof bound);
     try {
         // No configuration of the machine: only the socket (anonymous clients), no devices, no
         // session bus, no real-time scheduling, never exits on its own.
         daemon_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{
                 "env", "HOME=" + dir, "XDG_RUNTIME_DIR=" + dir, "XDG_CONFIG_HOME=" + dir,
-                "PULSE_STATE_PATH=" + dir, "PULSE_RUNTIME_PATH=" + dir, "pulseaudio", "-n",
-                "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1", "--realtime=no",
-                "--high-priority=no", "--disable-shm=yes", "--log-target=stderr",
-                "--log-level=error",
+                "PULSE_STATE_PATH=" + dir, "PULSE_RUNTIME_PATH=" + dir,
+                "NOTIFY_SOCKET=" + dir + "/notify", "pulseaudio", "-n", "--daemonize=no",
+                "--use-pid-file=no", "--exit-idle-time=-1", "--realtime=no", "--high-priority=no",
+                "--disable-shm=yes", "--log-target=stderr", "--log-level=error",
                 "--load=module-native-protocol-unix socket=" + dir + "/pa.sock auth-anonymous=1"},
             ChildProcess::Errors::Discarded);
     } catch (const std::exception& e) {
         why_ = e.what();
-        return;
     }
-    // The server is up once its socket answers.
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
+    pollfd ready{notify, POLLIN, 0};
+    char said[64] = {};
+    const bool up = daemon_ != nullptr &&
+                    ::poll(&ready, 1, static_cast<int>(kStartTimeout.count())) == 1 &&
+                    ::recv(notify, said, sizeof said - 1, 0) > 0 &&
+                    std::string_view(said).starts_with("READY=1");
+    ::close(notify);
+    if (up) {
         control_ = PulseConnection::open("qm-test", address_, kCallTimeout, why_);
-        if (control_ != nullptr) {
-            why_.clear();
-            return;
-        }
-        std::this_thread::sleep_for(5ms);
+    } else if (why_.empty()) {
+        why_ = "no user-mode PulseAudio became ready on " + address_;
     }
-    why_ = "no user-mode PulseAudio answered on " + address_ + ": " + why_;
 }
 
 PrivateSoundServer::~PrivateSoundServer() {

@@ -14,6 +14,7 @@
 #include "studio/shell/backstage_folder_pages.h"
 #include "studio/shell/backstage_page_options.h"
 #include "studio/shell/command_ids.h"
+#include "studio/shell/settle.h"
 
 namespace qm::studio::testing {
 namespace {
@@ -52,7 +53,7 @@ TEST_F(StudioAgainstServiceTest, TheEventLoopKeepsRunningWhileTheServiceIsStoppe
     startStudio();
     ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
     ASSERT_TRUE(list().selectDevice("SN1001"));
-    runEventLoop(300ms);
+    settle(app_->mainFrame()->serviceCalls());
 
     // A timer on the studio's own thread, read against the monotonic clock.
     constexpr auto kPeriod = 50ms;
@@ -80,7 +81,7 @@ TEST_F(StudioAgainstServiceTest, TheEventLoopKeepsRunningWhileTheServiceIsStoppe
     EXPECT_LE(longest, kPeriod + 100ms);
 
     // Nothing was lost once the service runs again.
-    runEventLoop(500ms);
+    settle(app_->mainFrame()->serviceCalls());
     EXPECT_EQ(list().listedSerials(),
               (std::vector<std::string>{"SN1001", "SN1002", "SN1003", "SN1004"}));
     EXPECT_EQ(app_->mainFrame()->selection().selectedSerial(), "SN1001");
@@ -114,7 +115,7 @@ TEST_F(StudioAgainstServiceTest, AnIdleStudioLeavesTheServiceAlone) {
     startStudio();
     ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
     ASSERT_TRUE(list().selectDevice("SN1001"));
-    runEventLoop(1000ms);
+    settle(app_->mainFrame()->serviceCalls());
 
     qm::testing::ChildProcess monitor(
         {"dbus-monitor", "--address", bus_.address(), "--profile",

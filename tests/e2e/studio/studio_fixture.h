@@ -4,16 +4,16 @@
 // the studio's application object with its main frame on the offscreen platform.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <functional>
-#include <thread>
+#include <mutex>
 
 #include "common/ipc/bus_names.h"
 #include "common/ipc/client.h"
+#include "common/ipc/service_name_watch.h"
+#include "event_pump.h"
 #include "common/ipc/simulator_control.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
@@ -33,25 +33,6 @@ namespace qm::studio::testing {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// Runs the studio's event loop until `done` holds or `limit` (real time) has passed.
-inline bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-// Runs the studio's event loop for `length` of real time.
-inline void runEventLoop(std::chrono::milliseconds length) {
-    QEventLoop loop;
-    QTimer::singleShot(length, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 constexpr const char* kFourMicrophones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003,Rowan:SN1004";
 
@@ -80,32 +61,29 @@ class StudioAgainstServiceTest : public ::testing::Test {
     }
 
     // qmMicHost serving the given virtual microphones on the test's bus, its registry and logs
-    // in the test's folder; returns once it serves them.
+    // in the test's folder; returns once it has taken its name on the bus (the studio waits for
+    // its device manager by itself).
     void startService(const char* microphones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003") {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool present = false;
+        ipc::ClientOptions options;
+        options.bus = ipc::BusAddress::explicitAddress(bus_.address());
+        const auto watch = ipc::watchServiceName(options, [&](bool now) {
+            std::lock_guard guard(mutex);
+            present = now;
+            changed.notify_all();
+        });
+        ASSERT_NE(watch, nullptr);
         ::setenv("QM_REGISTRY_DIR", (serviceFolder_.path() / "registry").c_str(), 1);
         ::setenv("QM_LOG_DIR", (serviceFolder_.path() / "logs").c_str(), 1);
         service_ = std::make_unique<qm::testing::ChildProcess>(std::vector<std::string>{
             QM_MICHOST_PATH, "-Runapp", "--bus", bus_.address(), "--simulate", microphones});
         ::unsetenv("QM_REGISTRY_DIR");
         ::unsetenv("QM_LOG_DIR");
-        waitForService();
-    }
-
-    void waitForService() {
-        const auto end = Clock::now() + 10s;
-        while (Clock::now() < end) {
-            ipc::ClientOptions options;
-            options.bus = ipc::BusAddress::explicitAddress(bus_.address());
-            options.callTimeout = 500ms;
-            if (auto sdk = ipc::connectToService(options);
-                sdk && sdk->IsInitialize() == sdk::S_OK) {
-                std::shared_ptr<sdk::IEnumQMDevice> devices;
-                if (sdk->EnumQMDevice(&devices) == sdk::S_OK)
-                    return;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        FAIL() << "the service did not start serving";
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, 10s, [&] { return present; }))
+            << "the service did not come on the bus";
     }
 
     // The studio with its main frame; `adjust` may plug more parts into its environment.

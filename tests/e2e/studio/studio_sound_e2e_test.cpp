@@ -3,14 +3,12 @@
 // application object on the offscreen platform capturing that sound.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
-#include <thread>
 
 #include "common/ipc/client.h"
 #include "e2e/service/subprocess.h"
+#include "event_pump.h"
 #include "platform/endpoints/endpoint_system.h"
 #include "studio/audio/audio_analysis.h"
 #include "studio/audio/capture_endpoint_lookup.h"
@@ -36,17 +34,6 @@ namespace qm::studio::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class Connector final : public ServiceConnector {
   public:
