@@ -44,6 +44,20 @@ bool eventually(Condition condition) {
     return true;
 }
 
+// Waits until `condition` holds, checking it again each time the server's endpoints change.
+template <typename Condition>
+bool afterEndpointChanges(AudioSystem& audio, Condition condition) {
+    MessageQueue<bool> changes{Clock::real()};
+    audio.setEndpointsChanged([&changes] { changes.post(true); });
+    const TimePoint deadline = Clock::real().now() + kWait;
+    bool held = static_cast<bool>(condition());
+    while (!held && changes.waitUntil(deadline)) {
+        held = static_cast<bool>(condition());
+    }
+    audio.setEndpointsChanged({});
+    return held;
+}
+
 class PulseAudioSystemTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -118,12 +132,14 @@ TEST_F(PulseAudioSystemTest, FindsTheMicrophoneBySourceContainerIdAndNothingForO
     ASSERT_TRUE(server_.addSource("late",
                                   "device.bus=usb device.vendor.id=10c4 "
                                   "device.product.id=eab0 device.serial=SN1003"));
-    EXPECT_TRUE(eventually([&] { return findCaptureEndpoint(*audio_, containerOf("SN1003")); }));
+    EXPECT_TRUE(afterEndpointChanges(
+        *audio_, [&] { return findCaptureEndpoint(*audio_, containerOf("SN1003")); }));
     microphone_.reset();
-    EXPECT_TRUE(eventually([&] { return !findCaptureEndpoint(*audio_, containerOf("SN1001")); }));
+    EXPECT_TRUE(afterEndpointChanges(
+        *audio_, [&] { return !findCaptureEndpoint(*audio_, containerOf("SN1001")); }));
 
     // The server names a new default sink once the one removed with the microphone is gone.
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(afterEndpointChanges(*audio_, [&] {
         renders_->Enumerate();
         return renders_->Count() >= 3;
     }));
@@ -255,8 +271,8 @@ TEST(RigSoundOnPulse, AVirtualMicrophoneSoundsAsItsDspSettingsSay) {
 
     capture.StopCapture();
     rig.unplug("SN1002");
-    EXPECT_TRUE(
-        eventually([&] { return !findCaptureEndpoint(audio, mic->identity().containerId); }));
+    EXPECT_TRUE(afterEndpointChanges(
+        audio, [&] { return !findCaptureEndpoint(audio, mic->identity().containerId); }));
 }
 
 TEST(PulseAudioSystem, WithoutAServerNothingIsListedOrOpened) {
