@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <thread>
 
 #include "common/runtime/virtual_clock.h"
 #include "common/settings/system_paths.h"
@@ -33,8 +32,7 @@ std::string readThroughTheDriver(std::shared_ptr<hiduart::HidTransport> transpor
     core::CQMDevice device(core::DeviceEnvironment{store, driver, endpoints, clock, logs});
     device.SetIdentity("SN77", "Larch");
     device.StartDevice(0);
-    for (int i = 0; i < 2000 && device.IsInitialized() != sdk::S_OK; ++i)
-        std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(device.waitInitialReadEnded(std::chrono::minutes(1)));
     EXPECT_EQ(device.IsInitialized(), sdk::S_OK);
     std::string xml;
     device.GetDeviceXML(xml);
