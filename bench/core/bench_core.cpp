@@ -15,6 +15,7 @@
 #include "service/core/quillmere_sdk.h"
 #include "service/log/log_storage.h"
 #include "sim/virtual_rig.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::core {
 namespace {
@@ -100,14 +101,13 @@ BENCHMARK(BM_ChangeAndAcknowledge);
 class TickRig {
   public:
     TickRig(int microphones, int foreign) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qmbench-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data()) ? pattern : "/tmp";
+        const std::string folder = folder_.path().string();
         store_ =
-            std::make_unique<registry::Store>(registry::StoreLocations::inFolder(folder_, "b"));
+            std::make_unique<registry::Store>(registry::StoreLocations::inFolder(folder, "b"));
         registry::Key config;
         store_->createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
                           registry::Access::ReadWrite, config);
-        registry::writeString(config, "LogFolder", folder_ + "/logs");
+        registry::writeString(config, "LogFolder", folder + "/logs");
         for (int i = 0; i < microphones; ++i)
             rig_.plug("Cedar", "MIC" + std::to_string(i));
         manager_ = CQuillmereSDK::create(
@@ -122,15 +122,13 @@ class TickRig {
     ~TickRig() {
         manager_.reset();
         store_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
     CQuillmereSDK& manager() { return *manager_; }
     VirtualClock& clock() { return clock_; }
     sim::VirtualRig& rig() { return rig_; }
 
   private:
-    std::string folder_;
+    qm::testing::TempFolder folder_;
     VirtualClock clock_;
     sim::VirtualRig rig_{clock_};
     DiscardingStorage storage_;

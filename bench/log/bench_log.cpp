@@ -11,6 +11,7 @@
 
 #include "common/runtime/virtual_clock.h"
 #include "service/log/qm_log.h"
+#include "tests/support/temp_folder.h"
 
 using namespace std::chrono_literals;
 
@@ -20,33 +21,14 @@ namespace {
 // stays within a few tens of megabytes.
 constexpr int kPostsPerThread = 100'000;
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qmlog-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string path() const { return path_.string() + "/"; }
-
-  private:
-    std::filesystem::path path_;
-};
+using qm::testing::TempFolder;
 
 // A running log on a virtual clock whose time a pump thread moves one second every millisecond
 // of real time, so the writer writes a batch every millisecond while the producers post.
 class PumpedLog {
   public:
     PumpedLog() {
-        log.Start(folder.path(), "qmMicHost");
+        log.Start(folder.path().string() + "/", "qmMicHost");
         pump = std::thread([this] {
             while (!stopping.load()) {
                 std::this_thread::sleep_for(1ms);
@@ -112,7 +94,7 @@ void BM_LogFormattedLineRealClock(benchmark::State& state) {
     if (state.thread_index() == 0) {
         realFolder = std::make_unique<TempFolder>();
         realLog = std::make_unique<qm::CQmLog>();
-        realLog->Start(realFolder->path(), "qmMicHost");
+        realLog->Start(realFolder->path().string() + "/", "qmMicHost");
     }
     int value = 0;
     for (auto _ : state) {
@@ -139,7 +121,7 @@ void BM_WriteLinesToFile(benchmark::State& state) {
     qm::VirtualClock clock(qm::VirtualClock::Mode::Manual);
     qm::CQmLog log(clock);
     for (auto _ : state) {
-        log.Start(folder.path(), "qmMicHost");
+        log.Start(folder.path().string() + "/", "qmMicHost");
         for (int i = 0; i < lines; ++i) {
             log.Log(0, "Set_EQ_BAND_WIDTH band %d code %d -> status 0", i % 5, i & 0xFF);
         }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/registry/registry.h"
+#include "tests/support/temp_folder.h"
 
 // Costs of the registry store on this machine's disk. The hive lives in a fresh folder under the
 // temporary folder (TMPDIR); every write is a durable transaction (fsync before it returns), so
@@ -16,31 +17,9 @@ using namespace qm::registry;
 constexpr const char* kDevices = "SOFTWARE\\QUILLMERE\\qmCore\\Devices";
 constexpr const char* kDevice = "SOFTWARE\\QUILLMERE\\qmCore\\Devices\\SN1001";
 
-class BenchFolder {
-  public:
-    BenchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qm-bench-registry-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
-    ~BenchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
 // A machine hive holding the device cache of one microphone, as the service keeps it.
 struct DeviceCache {
-    BenchFolder folder;
+    qm::testing::TempFolder folder;
     Store store{StoreLocations::inFolder(folder.path(), "bench")};
     Key device;
 

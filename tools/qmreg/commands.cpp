@@ -48,6 +48,22 @@ std::optional<KeyName> keyArgument(const std::string& text, std::ostream& err) {
     return key;
 }
 
+enum class OpenMode { Existing, OrCreate };
+
+// The key named, or nothing once the reason it could not be opened has been reported.
+std::optional<Key> openKeyOrReport(Io io, const KeyName& name, Access access,
+                                   OpenMode mode = OpenMode::Existing) {
+    Key key;
+    const long status = mode == OpenMode::OrCreate
+                            ? io.store.createKey(name.hive, name.path, access, key)
+                            : io.store.openKey(name.hive, name.path, access, key);
+    if (status != ERROR_SUCCESS) {
+        failure(io.err, fullKeyName(name), status);
+        return std::nullopt;
+    }
+    return key;
+}
+
 int query(Io io, const std::vector<std::string>& args) {
     if (args.size() < 2 || args.size() > 3) {
         return usageError(io.err, "query takes <key> [name]");
@@ -56,14 +72,13 @@ int query(Io io, const std::vector<std::string>& args) {
     if (!name) {
         return kExitUsage;
     }
-    Key key;
-    if (const long status = io.store.openKey(name->hive, name->path, Access::Read, key);
-        status != ERROR_SUCCESS) {
-        return failure(io.err, fullKeyName(*name), status);
+    auto key = openKeyOrReport(io, *name, Access::Read);
+    if (!key) {
+        return kExitFailed;
     }
     if (args.size() == 3) {
         Value value;
-        if (const long status = key.queryValue(args[2], value); status != ERROR_SUCCESS) {
+        if (const long status = key->queryValue(args[2], value); status != ERROR_SUCCESS) {
             return failure(io.err, valueLabel(*name, args[2]), status);
         }
         io.out << fullKeyName(*name) << "\n" << queryLine(args[2], value) << "\n";
@@ -72,9 +87,9 @@ int query(Io io, const std::vector<std::string>& args) {
 
     std::vector<std::string> values;
     std::vector<std::string> subkeys;
-    long status = key.enumValues(values);
+    long status = key->enumValues(values);
     if (status == ERROR_SUCCESS) {
-        status = key.enumSubkeys(subkeys);
+        status = key->enumSubkeys(subkeys);
     }
     if (status != ERROR_SUCCESS) {
         return failure(io.err, fullKeyName(*name), status);
@@ -82,7 +97,7 @@ int query(Io io, const std::vector<std::string>& args) {
     io.out << fullKeyName(*name) << "\n";
     for (const std::string& valueName : values) {
         Value value;
-        if (key.queryValue(valueName, value) == ERROR_SUCCESS) {
+        if (key->queryValue(valueName, value) == ERROR_SUCCESS) {
             io.out << queryLine(valueName, value) << "\n";
         }
     }
@@ -114,12 +129,11 @@ int set(Io io, const std::vector<std::string>& args) {
     if (!value) {
         return usageError(io.err, "\"" + args[4] + "\" is not valid data: " + error);
     }
-    Key key;
-    if (const long status = io.store.createKey(name->hive, name->path, Access::ReadWrite, key);
-        status != ERROR_SUCCESS) {
-        return failure(io.err, fullKeyName(*name), status);
+    auto key = openKeyOrReport(io, *name, Access::ReadWrite, OpenMode::OrCreate);
+    if (!key) {
+        return kExitFailed;
     }
-    if (const long status = key.setValue(args[2], *value); status != ERROR_SUCCESS) {
+    if (const long status = key->setValue(args[2], *value); status != ERROR_SUCCESS) {
         return failure(io.err, valueLabel(*name, args[2]), status);
     }
     return kExitSuccess;
@@ -134,12 +148,11 @@ int remove(Io io, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     if (args.size() == 3) {
-        Key key;
-        if (const long status = io.store.openKey(name->hive, name->path, Access::ReadWrite, key);
-            status != ERROR_SUCCESS) {
-            return failure(io.err, fullKeyName(*name), status);
+        auto key = openKeyOrReport(io, *name, Access::ReadWrite);
+        if (!key) {
+            return kExitFailed;
         }
-        if (const long status = key.deleteValue(args[2]); status != ERROR_SUCCESS) {
+        if (const long status = key->deleteValue(args[2]); status != ERROR_SUCCESS) {
             return failure(io.err, valueLabel(*name, args[2]), status);
         }
         return kExitSuccess;
@@ -162,14 +175,13 @@ int exportTree(Io io, const std::vector<std::string>& args) {
     if (!name) {
         return kExitUsage;
     }
-    Key top;
-    if (const long status = io.store.openKey(name->hive, name->path, Access::Read, top);
-        status != ERROR_SUCCESS) {
-        return failure(io.err, fullKeyName(*name), status);
+    auto top = openKeyOrReport(io, *name, Access::Read);
+    if (!top) {
+        return kExitFailed;
     }
     int exitCode = kExitSuccess;
     std::vector<std::pair<Key, std::string>> pending;
-    pending.emplace_back(std::move(top), fullKeyName(*name));
+    pending.emplace_back(std::move(*top), fullKeyName(*name));
     bool first = true;
     while (!pending.empty()) {
         auto [key, label] = std::move(pending.back());

@@ -6,11 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "subprocess.h"
+#include "support/child_process.h"
 
 // The service's files as "qmMicHost -Install" writes them, into a staging root of the test's own
 // (the settings store it registers in goes to the same scratch folder).
 namespace qm::e2e {
+
+using qm::testing::ChildProcess;
+using qm::testing::cleanEnvironment;
+using qm::testing::Completed;
+using qm::testing::runToCompletion;
 
 inline constexpr std::chrono::milliseconds kInstallBound = std::chrono::seconds(20);
 

@@ -117,16 +117,16 @@ class SystemBusPolicy : public ::testing::Test {
                       (folder / "bus").string() + "</listen>\n  <auth>EXTERNAL</auth>\n" +
                       kDefaultPolicy + "  <include>" + policy.string() +
                       "</include>\n</busconfig>\n");
-        bus_ = std::make_unique<Subprocess>(
+        bus_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{QM_DBUS_DAEMON,
                                      "--config-file=" + (folder / "bus.conf").string(), "--nofork",
                                      "--print-address=1"},
-            Subprocess::Options{
+            ChildProcess::Options{
                 cleanEnvironment({"LD_PRELOAD=" + std::string(QM_NSS_WRAPPER),
                                   "NSS_WRAPPER_PASSWD=" + (folder / "passwd").string(),
                                   "NSS_WRAPPER_GROUP=" + (folder / "group").string()}),
                 std::nullopt, folder / "bus.err"});
-        const std::optional<std::string> address = bus_->readLine(Subprocess::Stream::Out, kBound);
+        const std::optional<std::string> address = bus_->readLine(ChildProcess::Stream::Out, kBound);
         ASSERT_TRUE(address) << "dbus-daemon did not start";
         address_ = *address;
     }
@@ -135,10 +135,10 @@ class SystemBusPolicy : public ::testing::Test {
         const std::filesystem::path home = scratch_.path() / "service";
         std::filesystem::create_directories(home);
         ASSERT_EQ(::chown(home.c_str(), kServiceUser.uid, kServiceUser.uid), 0);
-        service_ = std::make_unique<Subprocess>(
+        service_ = std::make_unique<ChildProcess>(
             as(kServiceUser,
                {QM_MICHOST_PATH, "-Runapp", "--bus", address_, "--simulate", "Alder:SN1001"}),
-            Subprocess::Options{environment(), scratch_.path() / "service.out",
+            ChildProcess::Options{environment(), scratch_.path() / "service.out",
                                 scratch_.path() / "service.err"});
         // Root may call it too: the administrator's view of whether it serves yet.
         const auto deadline = std::chrono::steady_clock::now() + kBound;
@@ -193,8 +193,8 @@ class SystemBusPolicy : public ::testing::Test {
     }
 
     qm::testing::TempFolder scratch_;
-    std::unique_ptr<Subprocess> bus_;
-    std::unique_ptr<Subprocess> service_;
+    std::unique_ptr<ChildProcess> bus_;
+    std::unique_ptr<ChildProcess> service_;
     std::string address_;
 };
 
@@ -230,9 +230,9 @@ TEST_F(SystemBusPolicy, OutsidersAreDeniedEveryMethodAndEveryoneElseNone) {
 }
 
 TEST_F(SystemBusPolicy, TheServiceCallsItsClientsNotificationSinksAndNothingElse) {
-    Subprocess client(as(kMember, {QM_BUS_POLICY_PROBE, address_, "serve"}),
-                      Subprocess::Options{environment(), std::nullopt, std::nullopt});
-    const std::optional<std::string> hello = client.readLine(Subprocess::Stream::Out, kBound);
+    ChildProcess client(as(kMember, {QM_BUS_POLICY_PROBE, address_, "serve"}),
+                      ChildProcess::Options{environment(), std::nullopt, std::nullopt});
+    const std::optional<std::string> hello = client.readLine(ChildProcess::Stream::Out, kBound);
     ASSERT_TRUE(hello);
     std::istringstream fields(*hello);
     std::string word, unique, sink, advised;
@@ -244,7 +244,7 @@ TEST_F(SystemBusPolicy, TheServiceCallsItsClientsNotificationSinksAndNothingElse
     const Completed plug = qmctl({"sim", "plug", "Rowan", "SN1004"}, &kMember);
     ASSERT_EQ(plug.exitCode, 0) << plug.err;
     std::optional<std::string> line;
-    while ((line = client.readLine(Subprocess::Stream::Out, kBound)) &&
+    while ((line = client.readLine(ChildProcess::Stream::Out, kBound)) &&
            *line != "notify SN1004 2") {
     }
     EXPECT_EQ(line, "notify SN1004 2");

@@ -105,7 +105,7 @@ TEST_F(Notifications, AClientKilledWhileAdvisedLeavesTheServiceHealthy) {
     for (int round = 0; round < 2; ++round) {
         // qmctl watch is a client in a process of its own; it says when its sink is advised.
         auto doomed = startQmctl({"watch"});
-        const auto ready = doomed->readLine(Subprocess::Stream::Err, kBound);
+        const auto ready = doomed->readLine(ChildProcess::Stream::Err, kBound);
         ASSERT_TRUE(ready);
         EXPECT_EQ(*ready, "qmctl: watching the service's notifications; Ctrl-C ends");
         doomed->kill();
@@ -127,14 +127,14 @@ TEST_F(Notifications, StoppingTheServiceReleasesEveryClient) {
     Client first = advisedClient();
     Client second = advisedClient();
     auto watcher = startQmctl({"watch", "--json"});
-    ASSERT_TRUE(watcher->readLine(Subprocess::Stream::Err, kBound));
+    ASSERT_TRUE(watcher->readLine(ChildProcess::Stream::Err, kBound));
 
     EXPECT_EQ(stopService(SIGTERM), 0);
     const Notification release = {sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE};
     EXPECT_TRUE(first.sink->waitForSequence({release}, kBound));
     EXPECT_TRUE(second.sink->waitForSequence({release}, kBound));
     EXPECT_EQ(
-        readLineMatching(*watcher, Subprocess::Stream::Out,
+        readLineMatching(*watcher, ChildProcess::Stream::Out,
                          "{\"serial\":\"000000\",\"state\":-1,\"event\":\"service-release\"}"),
         std::nullopt);
     EXPECT_EQ(watcher->waitForExit(kBound), 0);

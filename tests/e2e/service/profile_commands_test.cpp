@@ -157,7 +157,7 @@ TEST_F(ProfileCommands, NineRefusalsEndTheRunWithTheRestNotMade) {
 TEST_F(ProfileCommands, EachModelAppliesItsOwnSteps) {
     ASSERT_NO_FATAL_FAILURE(startAndRead());
     // The three applies run at once, one per microphone.
-    std::map<std::string, std::unique_ptr<Subprocess>> runs;
+    std::map<std::string, std::unique_ptr<ChildProcess>> runs;
     for (const std::string serial : {"SN1001", "SN1002", "SN1003"})
         runs[serial] = startQmctl({"profile", "apply", serial, save(serial), "--json"});
     std::map<std::string, std::vector<int>> steps;
@@ -229,10 +229,10 @@ TEST_F(ProfileCommands, ARollbackAfterAStepFailedForGoodRestoresTheMicrophone) {
 }
 
 // Reads the watcher's lines until `wanted` comes, within the bound of an apply.
-bool watchFor(Subprocess& watcher, const std::string& wanted) {
+bool watchFor(ChildProcess& watcher, const std::string& wanted) {
     const auto deadline = std::chrono::steady_clock::now() + kApplyBound;
     while (std::chrono::steady_clock::now() < deadline) {
-        const auto line = watcher.readLine(Subprocess::Stream::Out, 1s);
+        const auto line = watcher.readLine(ChildProcess::Stream::Out, 1s);
         if (line == wanted)
             return true;
     }
@@ -271,7 +271,7 @@ TEST_F(ProfileCommands, AnAutomaticProfileIsAppliedEachTimeTheMicrophoneStarts) 
 
     // Clients hear when it is done: applied (5), or failed (6) when the microphone refuses.
     const auto watcher = startQmctl({"watch", "--json"});
-    ASSERT_TRUE(watcher->readLine(Subprocess::Stream::Out, 0ms) == std::nullopt);
+    ASSERT_TRUE(watcher->readLine(ChildProcess::Stream::Out, 0ms) == std::nullopt);
     ASSERT_EQ(qmctl({"sim", "unplug", "SN1002"}).exitCode, 0);
     ASSERT_EQ(qmctl({"sim", "plug", "Cedar", "SN1002"}).exitCode, 0);
     EXPECT_TRUE(watchFor(*watcher, R"({"serial":"SN1002","state":5,"event":"profile-applied"})"));

@@ -102,14 +102,14 @@ TEST_F(QmctlBinary, ErrorsHaveTheirOwnExitCodes) {
 TEST_F(QmctlBinary, WatchPrintsNotificationsAsTheyArriveUntilInterrupted) {
     ASSERT_NO_FATAL_FAILURE(startService());
     auto watch = startQmctl({"watch", "--json"});
-    ASSERT_TRUE(watch->readLine(Subprocess::Stream::Err, kBound));
+    ASSERT_TRUE(watch->readLine(ChildProcess::Stream::Err, kBound));
 
     ASSERT_EQ(qmctl({"sim", "unplug", "SN1003"}).exitCode, 0);
-    EXPECT_EQ(readLineMatching(*watch, Subprocess::Stream::Out,
+    EXPECT_EQ(readLineMatching(*watch, ChildProcess::Stream::Out,
                                "{\"serial\":\"SN1003\",\"state\":0,\"event\":\"stopped\"}"),
               std::nullopt);
     ASSERT_EQ(qmctl({"sim", "plug", "Larch", "SN1003"}).exitCode, 0);
-    EXPECT_EQ(readLineMatching(*watch, Subprocess::Stream::Out,
+    EXPECT_EQ(readLineMatching(*watch, ChildProcess::Stream::Out,
                                "{\"serial\":\"SN1003\",\"state\":1,\"event\":\"started\"}"),
               std::nullopt);
 

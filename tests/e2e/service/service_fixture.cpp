@@ -19,20 +19,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 }  // namespace
 
-ScratchFolder::ScratchFolder() {
-    const char* base = std::getenv("TMPDIR");  // NOLINT(concurrency-mt-unsafe)
-    std::string pattern =
-        (std::filesystem::path(base != nullptr ? base : "/tmp") / "qm-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("ScratchFolder: mkdtemp failed");
-    path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 void ServiceFixture::SetUp() {
     bus_ = std::make_unique<testing::PrivateBus>();
 }
@@ -62,11 +48,11 @@ void ServiceFixture::startService(const std::string& microphones,
     argv.insert(argv.end(), {"--bus", busAddress()});
     if (!microphones.empty())
         argv.insert(argv.end(), {"--simulate", microphones});
-    Subprocess::Options options;
+    ChildProcess::Options options;
     options.environment = environment();
     options.outFile = folder_.path() / "service.out";
     options.errFile = folder_.path() / "service.err";
-    service_ = std::make_unique<Subprocess>(argv, options);
+    service_ = std::make_unique<ChildProcess>(argv, options);
 
     // Serving means: the device manager answers, and has created and started a device object
     // for every virtual microphone (its device thread does that after the manager answers).
@@ -98,8 +84,8 @@ bool ServiceFixture::allStarted(sdk::IQuillmereSDK& client,
     return true;
 }
 
-std::optional<std::string> ServiceFixture::readLineMatching(Subprocess& process,
-                                                            Subprocess::Stream stream,
+std::optional<std::string> ServiceFixture::readLineMatching(ChildProcess& process,
+                                                            ChildProcess::Stream stream,
                                                             const std::string& wanted) {
     const auto deadline = SteadyClock::now() + kBound;
     std::string skipped;
@@ -200,10 +186,10 @@ Completed ServiceFixture::qmctlWithEnvironment(const std::vector<std::string>& a
     return runToCompletion(argv, environment(extra), kBound);
 }
 
-std::unique_ptr<Subprocess> ServiceFixture::startQmctl(const std::vector<std::string>& args) {
+std::unique_ptr<ChildProcess> ServiceFixture::startQmctl(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {QM_QMCTL_PATH, "--bus", busAddress()};
     argv.insert(argv.end(), args.begin(), args.end());
-    return std::make_unique<Subprocess>(argv, Subprocess::Options{environment(), {}, {}});
+    return std::make_unique<ChildProcess>(argv, ChildProcess::Options{environment(), {}, {}});
 }
 
 std::optional<std::uint32_t> ServiceFixture::cachedDword(const std::string& serial,

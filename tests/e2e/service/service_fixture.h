@@ -13,31 +13,24 @@
 
 #include "common/ipc/simulator_control.h"
 #include "common/sdk/interfaces.h"
-#include "subprocess.h"
+#include "support/child_process.h"
 #include "support/private_bus.h"
+#include "support/temp_folder.h"
 
 // The end-to-end fixture: each test gets a private dbus-daemon and a scratch folder for the
 // settings store, the logs and the install root, and starts the built qmMicHost on them with
 // virtual microphones. Every wait is bounded by kBound; none sleeps a fixed time.
 namespace qm::e2e {
 
+using qm::testing::ChildProcess;
+using qm::testing::cleanEnvironment;
+using qm::testing::Completed;
+using qm::testing::runToCompletion;
+
 using namespace std::chrono_literals;
 
 inline constexpr std::chrono::milliseconds kBound = 10s;
 inline constexpr const char* kThreeMicrophones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003";
-
-// A folder of its own under the temporary folder, removed with everything in it.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    ~ScratchFolder();
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 class ServiceFixture : public ::testing::Test {
   protected:
@@ -78,8 +71,8 @@ class ServiceFixture : public ::testing::Test {
 
     // Reads lines until `wanted` comes (bounded by kBound); other lines may come first (a
     // second start notification, for instance). Nothing when it came; else the lines that did.
-    static std::optional<std::string> readLineMatching(Subprocess& process,
-                                                       Subprocess::Stream stream,
+    static std::optional<std::string> readLineMatching(ChildProcess& process,
+                                                       ChildProcess::Stream stream,
                                                        const std::string& wanted);
 
     // Runs qmctl with --bus <private bus> and the arguments, bounded by `bound`.
@@ -88,7 +81,7 @@ class ServiceFixture : public ::testing::Test {
     Completed qmctlWithEnvironment(const std::vector<std::string>& args,
                                    const std::vector<std::string>& extra);
     // Starts qmctl with --bus <private bus> and the arguments and leaves it running.
-    std::unique_ptr<Subprocess> startQmctl(const std::vector<std::string>& args);
+    std::unique_ptr<ChildProcess> startQmctl(const std::vector<std::string>& args);
 
     // The service's settings store, read while the service runs.
     std::optional<std::uint32_t> cachedDword(const std::string& serial,
@@ -100,9 +93,9 @@ class ServiceFixture : public ::testing::Test {
     void pause(std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
   private:
-    ScratchFolder folder_;
+    testing::TempFolder folder_;
     std::unique_ptr<testing::PrivateBus> bus_;
-    std::unique_ptr<Subprocess> service_;
+    std::unique_ptr<ChildProcess> service_;
 };
 
 }  // namespace qm::e2e
