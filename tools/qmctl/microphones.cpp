@@ -196,6 +196,9 @@ sdk::HRESULT describeMicrophone(sdk::IQMDevice& device, MicrophoneDetails& detai
     // The call succeeds also when the microphone's answer was not a version reply; the strings
     // are then empty.
     if (sdk::SUCCEEDED(versions) && !api.empty()) {
+        // The service writes the API version with its "0x" twice ("0x0x01"); show it once.
+        if (api.starts_with("0x0x"))
+            api.erase(0, 2);
         details.apiVersion = api;
         details.firmwareVersion = firmware;
     }

@@ -119,7 +119,7 @@ TEST(Microphones, DetailsAskTheBridgeOnlyWhenStarted) {
     EXPECT_FALSE(liveDetails.cachedValues);
     EXPECT_FALSE(liveDetails.vendorId);
     EXPECT_EQ(liveDetails.productId, "EAB0");
-    EXPECT_EQ(liveDetails.apiVersion, "0x0x01");
+    EXPECT_EQ(liveDetails.apiVersion, "0x01");  // the service's text carries the prefix twice
     EXPECT_EQ(liveDetails.firmwareVersion, "0x12");
 
     // A version answer that was no version reply leaves the strings empty: no version then.

@@ -59,7 +59,7 @@ MicrophoneDetails startedCedar() {
     details.initialized = true;
     details.vendorId = "10C4";
     details.productId = "EAB0";
-    details.apiVersion = "0x0x01";
+    details.apiVersion = "0x01";
     details.firmwareVersion = "0x12";
     return details;
 }
@@ -74,7 +74,7 @@ TEST(ShowReport, TextListsIdentityThenSettings) {
               "  State          started\n"
               "  Vendor ID      10C4\n"
               "  Product ID     EAB0\n"
-              "  Hardware       API 0x0x01, firmware 0x12\n"
+              "  Hardware       API 0x01, firmware 0x12\n"
               "Settings\n"
               "  LPF            3    0x03\n"
               "  Volume         145  0x91\n"
@@ -99,7 +99,7 @@ TEST(ShowReport, JsonHasNullForWhatIsNotKnown) {
     EXPECT_EQ(showJson(details),
               R"j({"serial":"SN1002","name":"Cedar","friendlyName":"Booth","description":"",)j"
               R"j("containerId":"{C}","state":"started","started":true,"initialized":true,)j"
-              R"j("cachedValues":false,"vendorId":null,"productId":"EAB0","apiVersion":"0x0x01",)j"
+              R"j("cachedValues":false,"vendorId":null,"productId":"EAB0","apiVersion":"0x01",)j"
               R"j("firmwareVersion":"0x12","settings":{"LPF":3,"Volume":145,"Future":"n/a"}})j"
               "\n");
 }
