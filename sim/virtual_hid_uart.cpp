@@ -63,11 +63,6 @@ std::uint64_t VirtualHidUart::getStringCalls() const {
     return getStringCalls_;
 }
 
-std::uint64_t VirtualHidUart::openCalls() const {
-    std::lock_guard guard(mutex_);
-    return openCalls_;
-}
-
 std::vector<std::shared_ptr<VirtualMicrophone>> VirtualHidUart::matching(std::uint16_t vid,
                                                                          std::uint16_t pid) const {
     std::vector<std::shared_ptr<VirtualMicrophone>> out;
@@ -165,7 +160,6 @@ HID_UART_STATUS VirtualHidUart::Open(HID_UART_DEVICE* device, std::uint32_t devi
     if (device == nullptr)
         return HID_UART_INVALID_PARAMETER;
     std::lock_guard guard(mutex_);
-    ++openCalls_;
     const auto list = matching(vid, pid);
     if (deviceNum >= list.size())
         return HID_UART_DEVICE_NOT_FOUND;

@@ -29,9 +29,8 @@ class VirtualHidUart final : public hiduart::HidUartApi {
     std::shared_ptr<VirtualMicrophone> find(const std::string& serial) const;
     std::vector<std::shared_ptr<VirtualMicrophone>> plugged() const;
 
-    // Counts of the calls that a scan makes, for tests and benchmarks.
+    // The count of the string calls that scans made, for tests and benchmarks.
     std::uint64_t getStringCalls() const;
-    std::uint64_t openCalls() const;
 
     hiduart::HID_UART_STATUS GetNumDevices(std::uint32_t* numDevices, std::uint16_t vid,
                                            std::uint16_t pid) override;
@@ -81,7 +80,6 @@ class VirtualHidUart final : public hiduart::HidUartApi {
     std::map<hiduart::HID_UART_DEVICE, OpenBridge> open_;
     hiduart::HID_UART_DEVICE nextHandle_ = 1;
     std::uint64_t getStringCalls_ = 0;
-    std::uint64_t openCalls_ = 0;
 };
 
 }  // namespace qm::sim

@@ -43,10 +43,8 @@ class VirtualClock final : public Clock {
     Duration sleptTotal() const { return Duration(sleptTotal_.load()); }
     void resetCounters();
 
-    // Number of threads blocked right now in a wait or a Manual-mode sleep on this clock, and a
-    // way for a test to wait (in real time) until at least `n` are: once it returns, a following
-    // advance() is seen by all of them.
-    int blockedCount() const { return blocked_.load(); }
+    // Waits (in real time) until at least `n` threads are blocked in a wait or a Manual-mode
+    // sleep on this clock: once it returns, a following advance() is seen by all of them.
     void awaitBlocked(int n);
 
   private:

@@ -335,11 +335,6 @@ long HiveFile::walkExisting(std::int64_t from, const std::vector<std::string>& p
     return status;
 }
 
-long HiveFile::keyExists(std::int64_t key) {
-    std::lock_guard guard(mutex_);
-    return existsLocked(key);
-}
-
 long HiveFile::queryValue(std::int64_t key, std::string_view name, Value& out) {
     std::lock_guard guard(mutex_);
     sqlite3_stmt* raw = nullptr;

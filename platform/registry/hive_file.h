@@ -47,7 +47,6 @@ class HiveFile {
     // Walks `parts` from key `from`, creating missing keys when `create`.
     long resolve(std::int64_t from, const std::vector<std::string>& parts, bool create,
                  std::int64_t& id);
-    long keyExists(std::int64_t key);
     long queryValue(std::int64_t key, std::string_view name, Value& out);
     long setValue(std::int64_t key, std::string_view name, const Value& value);
     long deleteValue(std::int64_t key, std::string_view name);

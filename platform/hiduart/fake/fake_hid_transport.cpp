@@ -85,14 +85,6 @@ void FakeHidBridge::setWriteDuration(Duration d) {
     writeDuration_ = d;
 }
 
-void FakeHidBridge::setFeatureAnswer(std::vector<std::uint8_t> report) {
-    std::lock_guard lock(mutex_);
-    if (!report.empty()) {
-        const std::uint8_t id = report[0];
-        featureAnswers_[id] = std::move(report);
-    }
-}
-
 std::vector<FakeHidReport> FakeHidBridge::hostReports() const {
     std::lock_guard lock(mutex_);
     return hostReports_;
@@ -248,9 +240,6 @@ std::optional<HidIoStatus> FakeHidBridge::takeFailureLocked(FakeHidOperation ope
 }
 
 std::vector<std::uint8_t> FakeHidBridge::featureAnswerLocked(std::uint8_t id) const {
-    if (const auto it = featureAnswers_.find(id); it != featureAnswers_.end()) {
-        return it->second;
-    }
     switch (id) {
         case cp2114::kVersionInfoReport:
             return {id, partNumber_, 0x01};

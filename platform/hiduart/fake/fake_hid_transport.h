@@ -55,8 +55,6 @@ class FakeHidBridge {
     // Each output report takes this long to be accepted; longer than the caller's time-out, it
     // times out after the time-out.
     void setWriteDuration(Duration d);
-    // The answer to a Get Feature request for `report[0]`, instead of the built-in ones.
-    void setFeatureAnswer(std::vector<std::uint8_t> report);
 
     // Everything the host sent or asked for, in order; only reports the device accepted.
     std::vector<FakeHidReport> hostReports() const;
@@ -94,7 +92,6 @@ class FakeHidBridge {
     std::optional<TimePoint> unplugAt_;
     std::map<FakeHidOperation, std::pair<HidIoStatus, int>> failures_;
     Duration writeDuration_ = Duration::zero();
-    std::map<std::uint8_t, std::vector<std::uint8_t>> featureAnswers_;
     std::vector<FakeHidReport> hostReports_;
     bool uartEnabled_ = false;
     std::vector<std::uint8_t> uartConfig_;
