@@ -29,11 +29,10 @@ std::string buildDeviceXml(const DeviceIdentity& identity, const settings::Devic
     declaration.append_attribute("encoding") = "utf-8";
 
     pugi::xml_node device = document.append_child("Device");
-    device.append_attribute("SN") = identity.serial.c_str();
-    device.append_attribute("ContainerID") = identity.containerId.c_str();
-    device.append_attribute("Name") = identity.name.c_str();
-    device.append_attribute("FriendlyName") = identity.friendlyName.c_str();
-    device.append_attribute("Description") = identity.description.c_str();
+    for (const sdk::IdentityAttribute& attribute : sdk::kIdentityAttributes) {
+        const std::string name(attribute.name);
+        device.append_attribute(name.c_str()) = (identity.*attribute.field).c_str();
+    }
 
     const settings::Model model = settings::modelFromProductName(identity.name);
     for (const settings::SettingInfo& info : settings::settingTable()) {

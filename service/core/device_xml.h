@@ -2,18 +2,12 @@
 
 #include <string>
 
+#include "common/sdk/device_identity.h"
 #include "common/settings/device_settings.h"
 
 namespace qm::core {
 
-// The identity strings a device object keeps and reports.
-struct DeviceIdentity {
-    std::string serial;
-    std::string containerId;
-    std::string name;  // the product name: the model
-    std::string friendlyName;
-    std::string description;
-};
+using sdk::DeviceIdentity;
 
 // The device description: an XML declaration (version 1.0, encoding utf-8), a line feed, one
 // empty "Device" element whose attributes are the serial, the identity strings and the settings

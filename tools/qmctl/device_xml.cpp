@@ -1,5 +1,6 @@
 #include "tools/qmctl/device_xml.h"
 
+#include <algorithm>
 #include <charconv>
 #include <pugixml.hpp>
 
@@ -45,16 +46,11 @@ std::optional<DeviceDescription> parseDeviceXml(std::string_view xml, std::strin
     for (const pugi::xml_attribute& attribute : device.attributes()) {
         const std::string_view name = attribute.name();
         const std::string_view value = attribute.value();
-        if (name == "SN") {
-            description.serial = value;
-        } else if (name == "ContainerID") {
-            description.containerId = value;
-        } else if (name == "Name") {
-            description.name = value;
-        } else if (name == "FriendlyName") {
-            description.friendlyName = value;
-        } else if (name == "Description") {
-            description.description = value;
+        const auto identity =
+            std::find_if(sdk::kIdentityAttributes.begin(), sdk::kIdentityAttributes.end(),
+                         [&](const sdk::IdentityAttribute& known) { return known.name == name; });
+        if (identity != sdk::kIdentityAttributes.end()) {
+            description.*identity->field = value;
         } else {
             description.settings.push_back(
                 {std::string(name), registryNameOf(name), std::string(value), plainInteger(value)});

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/sdk/device_identity.h"
+
 // Reading the service's description of a microphone (IQMDevice::GetDeviceXML): the identity
 // attributes of its "Device" element and every other attribute as a setting, in document order.
 namespace qm::qmctl {
@@ -19,12 +21,7 @@ struct DescribedSetting {
     std::optional<std::int64_t> value;
 };
 
-struct DeviceDescription {
-    std::string serial;  // "SN"
-    std::string containerId;
-    std::string name;
-    std::string friendlyName;
-    std::string description;
+struct DeviceDescription : sdk::DeviceIdentity {
     std::vector<DescribedSetting> settings;
 };
 
