@@ -1,14 +1,17 @@
 #include "sim/virtual_dsp.h"
 
 #include "common/settings/encodings.h"
+#include "common/settings/frame_codes.h"
 
 namespace qm::sim {
 
 using settings::Setting;
 using settings::SettingGroup;
 
+using namespace settings;  // the frame codes
+
 namespace {
-constexpr std::uint8_t kAccepted = 0x00;
+constexpr std::uint8_t kAccepted = kReplyOk;
 constexpr std::uint8_t kRejected = 0x01;
 }  // namespace
 
@@ -38,26 +41,26 @@ settings::DeviceSettings VirtualDsp::factoryDefaults(settings::Model model) {
 
 std::size_t VirtualDsp::frameLength(std::uint8_t command) {
     switch (command) {
-        case 0x02:
+        case CMD_RESET:
             return 4;
-        case 0x03:
+        case CMD_GET_HW_VERSION:
             return 1;
-        case 0x04:
-        case 0x05:
-        case 0x06:
-        case 0x07:
-        case 0x08:
-        case 0x09:
-        case 0x0B:
-        case 0x0C:
-        case 0x0D:
-        case 0x10:
-        case 0x15:
-        case 0x16:
+        case CMD_GET_DIRECTION:
+        case CMD_SET_DIR_VOLUME:
+        case CMD_SET_DIR_ZOOM:
+        case CMD_SET_DIR_BEAM:
+        case CMD_GET_STATUS:
+        case CMD_SET_DSP_VOLUME:
+        case CMD_SET_HPF_1:
+        case CMD_SET_HPF_2:
+        case CMD_SET_LPF:
+        case CMD_GET_EXT_STATUS:
+        case CMD_SET_EXT_OUT_VOLUME:
+        case CMD_SET_EXT_TPA:
             return 2;
-        case 0x0A:
-        case 0x0E:
-        case 0x0F:
+        case CMD_SET_ALC:
+        case CMD_SET_EQ_GAIN:
+        case CMD_SET_EQ_MODE:
             return 3;
         default:
             return 1;
@@ -73,33 +76,33 @@ VirtualDsp::Response VirtualDsp::statusReply(std::uint8_t block) const {
     Response r;
     r.isStatusRequest = true;
     switch (block) {
-        case 0x00:
-            r.reply = {0x00, s[Setting::Volume]};
+        case kBlockDsp:
+            r.reply = {kBlockDsp, s[Setting::Volume]};
             break;
-        case 0x01:
-            r.reply = {0x01, s[Setting::ALC_RECOVERY], s[Setting::ALC_MODE],
+        case kBlockAlc:
+            r.reply = {kBlockAlc, s[Setting::ALC_RECOVERY], s[Setting::ALC_MODE],
                        s[Setting::ALC_REF_VALUE], s[Setting::ALC_VOLUME]};
             break;
-        case 0x02:
-            r.reply = {0x02, s[Setting::HPF_1], s[Setting::HPF_2], s[Setting::LPF]};
+        case kBlockHpfLpf:
+            r.reply = {kBlockHpfLpf, s[Setting::HPF_1], s[Setting::HPF_2], s[Setting::LPF]};
             break;
-        case 0x03:
-            r.reply = {0x03, s[Setting::EQ_NOTCH]};
+        case kBlockEqNotchGain:
+            r.reply = {kBlockEqNotchGain, s[Setting::EQ_NOTCH]};
             for (int b = 1; b <= 5; ++b)
                 r.reply.push_back(s[settings::eqGain(b)]);
             break;
-        case 0x04:
-            r.reply = {0x04, s[Setting::EQ_POWER]};
+        case kBlockEqPowerBwMode:
+            r.reply = {kBlockEqPowerBwMode, s[Setting::EQ_POWER]};
             for (int b = 1; b <= 5; ++b)
                 r.reply.push_back(s[settings::eqMode(b)]);
             break;
-        case 0x09:
+        case kBlockExtOutVolume:
             if (reads(SettingGroup::OutVolume))
-                r.reply = {0x09, s[Setting::OUT_VOLUME]};
+                r.reply = {kBlockExtOutVolume, s[Setting::OUT_VOLUME]};
             break;
-        case 0x0A:
+        case kBlockExtTpa:
             if (reads(SettingGroup::InputGain))
-                r.reply = {0x0A, s[Setting::TPA]};
+                r.reply = {kBlockExtTpa, s[Setting::TPA]};
             break;
         default:
             break;  // unknown block: no answer
@@ -130,71 +133,71 @@ VirtualDsp::Response VirtualDsp::handle(const std::vector<std::uint8_t>& f,
         return {};
     }
     auto band = [&](std::uint8_t n, Setting mask, Setting (*of)(int)) -> std::optional<Setting> {
-        if (n == 0)
+        if (n == kEqMask)
             return mask;
         if (settings::isBandNumber(n))
             return of(n);
         return std::nullopt;
     };
     switch (f[0]) {
-        case 0x02: {
-            if (f[2] != 0xAA || f[3] != 0x55)
+        case CMD_RESET: {
+            if (f[2] != kResetKey1 || f[3] != kResetKey2)
                 return {};
             Response r;
-            if (f[1] == 0x00) {
+            if (f[1] == kResetDefault) {
                 settings_ = factoryDefaults(model_);
                 ++resetCount_;
             }
             // Reset to defaults and reset of the status both drop pending answers; the
             // watchdog reset changes nothing visible. None of them answers.
-            r.clearsChannel = f[1] == 0x00 || f[1] == 0x01;
+            r.clearsChannel = f[1] == kResetDefault || f[1] == kResetStatus;
             return r;
         }
-        case 0x03: {
+        case CMD_GET_HW_VERSION: {
             Response r;
             r.isStatusRequest = true;
-            r.reply = {0x00, version_.api, version_.firmware};
+            r.reply = {kReplyOk, version_.api, version_.firmware};
             return r;
         }
-        case 0x04: {
+        case CMD_GET_DIRECTION: {
             Response r;
             r.isStatusRequest = true;
             if (reads(SettingGroup::Direction)) {
-                r.reply = {0x04, settings_[Setting::DirVolume], settings_[Setting::Zoom],
+                r.reply = {CMD_GET_DIRECTION, settings_[Setting::DirVolume], settings_[Setting::Zoom],
                            settings_[Setting::Beam]};
             }
             return r;
         }
-        case 0x05:
+        case CMD_SET_DIR_VOLUME:
             return change(Setting::DirVolume, f[1], rejectWith);
-        case 0x06:
+        case CMD_SET_DIR_ZOOM:
             return change(Setting::Zoom, f[1], rejectWith);
-        case 0x07:
+        case CMD_SET_DIR_BEAM:
             return change(Setting::Beam, f[1], rejectWith);
-        case 0x08:
-            return statusReply(f[1] <= 0x04 ? f[1] : 0xFF);
-        case 0x09:
+        case CMD_GET_STATUS:
+            return statusReply(f[1] <= kBlockEqPowerBwMode ? f[1] : 0xFF);
+        case CMD_SET_DSP_VOLUME:
             return change(Setting::Volume, f[1], rejectWith);
-        case 0x0A: {
+        case CMD_SET_ALC: {
             static constexpr Setting kAlc[] = {Setting::ALC_RECOVERY, Setting::ALC_MODE,
                                                Setting::ALC_REF_VALUE};
             return change(f[1] < 3 ? std::optional(kAlc[f[1]]) : std::nullopt, f[2], rejectWith);
         }
-        case 0x0B:
+        case CMD_SET_HPF_1:
             return change(Setting::HPF_1, f[1], rejectWith);
-        case 0x0C:
+        case CMD_SET_HPF_2:
             return change(Setting::HPF_2, f[1], rejectWith);
-        case 0x0D:
+        case CMD_SET_LPF:
             return change(Setting::LPF, f[1], rejectWith);
-        case 0x0E:
+        case CMD_SET_EQ_GAIN:
             return change(band(f[1], Setting::EQ_NOTCH, settings::eqGain), f[2], rejectWith);
-        case 0x0F:
+        case CMD_SET_EQ_MODE:
             return change(band(f[1], Setting::EQ_POWER, settings::eqMode), f[2], rejectWith);
-        case 0x10:
-            return statusReply(f[1] == 0x09 || f[1] == 0x0A ? f[1] : 0xFF);
-        case 0x15:
+        case CMD_GET_EXT_STATUS:
+            return statusReply(f[1] == kBlockExtOutVolume || f[1] == kBlockExtTpa ? f[1] : 0xFF);
+        case CMD_SET_EXT_OUT_VOLUME:
             return change(Setting::OUT_VOLUME, f[1], rejectWith);
-        case 0x16:
+        case CMD_SET_EXT_TPA:
             return change(Setting::TPA, f[1], rejectWith);
         default:
             return {};

@@ -1,5 +1,6 @@
 #include "common/settings/setting_table.h"
 
+#include "common/settings/frame_codes.h"
 #include "common/text/text.h"
 
 namespace qm::settings {
@@ -9,14 +10,17 @@ using S = Setting;
 using B = StatusBlock;
 
 constexpr std::array<StatusBlockInfo, 8> kBlocks{{
-    {B::Direction, "GetDirection", std::nullopt, {0x04, 0x00}},
-    {B::Dsp, "GetStatusDSP", 0x00, {0x08, 0x00}},
-    {B::Alc, "GetStatusALC", 0x01, {0x08, 0x01}},
-    {B::HpfLpf, "GetStatusHPF_LPF", 0x02, {0x08, 0x02}},
-    {B::EqNotchGain, "GetStatusEQ_NOTCH_GAIN", 0x03, {0x08, 0x03}},
-    {B::EqPowerBwMode, "GetStatusEQ_POWER_BW_MODE", 0x04, {0x08, 0x04}},
-    {B::ExtOutVolume, "Get_Ext_OutVolume", 0x09, {0x10, 0x09}},
-    {B::ExtTpa, "Get_Ext_TPA", 0x0A, {0x10, 0x0A}},
+    {B::Direction, "GetDirection", std::nullopt, {CMD_GET_DIRECTION, 0x00}},
+    {B::Dsp, "GetStatusDSP", kBlockDsp, {CMD_GET_STATUS, kBlockDsp}},
+    {B::Alc, "GetStatusALC", kBlockAlc, {CMD_GET_STATUS, kBlockAlc}},
+    {B::HpfLpf, "GetStatusHPF_LPF", kBlockHpfLpf, {CMD_GET_STATUS, kBlockHpfLpf}},
+    {B::EqNotchGain, "GetStatusEQ_NOTCH_GAIN", kBlockEqNotchGain,
+     {CMD_GET_STATUS, kBlockEqNotchGain}},
+    {B::EqPowerBwMode, "GetStatusEQ_POWER_BW_MODE", kBlockEqPowerBwMode,
+     {CMD_GET_STATUS, kBlockEqPowerBwMode}},
+    {B::ExtOutVolume, "Get_Ext_OutVolume", kBlockExtOutVolume,
+     {CMD_GET_EXT_STATUS, kBlockExtOutVolume}},
+    {B::ExtTpa, "Get_Ext_TPA", kBlockExtTpa, {CMD_GET_EXT_STATUS, kBlockExtTpa}},
 }};
 
 constexpr std::array<SettingInfo, kSettingCount> kTable{{

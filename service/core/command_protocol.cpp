@@ -2,6 +2,7 @@
 
 #include "common/sdk/interfaces.h"
 #include "common/settings/encodings.h"
+#include "common/settings/frame_codes.h"
 #include "common/text/text.h"
 
 namespace qm::core {
@@ -16,6 +17,7 @@ using sdk::E_NOINTERFACE;
 using sdk::HRESULT;
 using sdk::S_OK;
 using settings::Setting;
+using namespace settings;  // the frame codes
 
 namespace {
 
@@ -116,40 +118,40 @@ HRESULT CommandProtocol::statusRead(std::uint8_t request, std::uint8_t block, By
 
 HRESULT CommandProtocol::GetStatusDSP(Byte& volume, std::stop_token stop) {
     Byte* out[] = {&volume};
-    return statusRead(0x08, 0x00, out, 1, std::move(stop));
+    return statusRead(CMD_GET_STATUS, kBlockDsp, out, 1, std::move(stop));
 }
 
 HRESULT CommandProtocol::GetStatusALC(Byte& recovery, Byte& mode, Byte& refValue, Byte& volume,
                                       std::stop_token stop) {
     Byte* out[] = {&recovery, &mode, &refValue, &volume};
-    return statusRead(0x08, 0x01, out, 4, std::move(stop));
+    return statusRead(CMD_GET_STATUS, kBlockAlc, out, 4, std::move(stop));
 }
 
 HRESULT CommandProtocol::GetStatusHPF_LPF(Byte& hpf1, Byte& hpf2, Byte& lpf, std::stop_token stop) {
     Byte* out[] = {&hpf1, &hpf2, &lpf};
-    return statusRead(0x08, 0x02, out, 3, std::move(stop));
+    return statusRead(CMD_GET_STATUS, kBlockHpfLpf, out, 3, std::move(stop));
 }
 
 HRESULT CommandProtocol::GetStatusEQ_NOTCH_GAIN(Byte& notch, Byte (&gains)[5],
                                                 std::stop_token stop) {
     Byte* out[] = {&notch, &gains[0], &gains[1], &gains[2], &gains[3], &gains[4]};
-    return statusRead(0x08, 0x03, out, 6, std::move(stop));
+    return statusRead(CMD_GET_STATUS, kBlockEqNotchGain, out, 6, std::move(stop));
 }
 
 HRESULT CommandProtocol::GetStatusEQ_POWER_BW_MODE(Byte& power, Byte (&modes)[5],
                                                    std::stop_token stop) {
     Byte* out[] = {&power, &modes[0], &modes[1], &modes[2], &modes[3], &modes[4]};
-    return statusRead(0x08, 0x04, out, 6, std::move(stop));
+    return statusRead(CMD_GET_STATUS, kBlockEqPowerBwMode, out, 6, std::move(stop));
 }
 
 HRESULT CommandProtocol::Get_Ext_OutVolume(Byte& volume, std::stop_token stop) {
     Byte* out[] = {&volume};
-    return statusRead(0x10, 0x09, out, 1, std::move(stop));
+    return statusRead(CMD_GET_EXT_STATUS, kBlockExtOutVolume, out, 1, std::move(stop));
 }
 
 HRESULT CommandProtocol::Get_Ext_TPA(Byte& tpa, std::stop_token stop) {
     Byte* out[] = {&tpa};
-    return statusRead(0x10, 0x0A, out, 1, std::move(stop));
+    return statusRead(CMD_GET_EXT_STATUS, kBlockExtTpa, out, 1, std::move(stop));
 }
 
 // The direction reply is taken without the wait and without a check of its byte 0, but only
@@ -161,7 +163,7 @@ HRESULT CommandProtocol::GetDirection(Byte& volume, Byte& zoom, Byte& beam, std:
     const auto channel = host_.openChannel();
     if (!channel)
         return E_NOINTERFACE;
-    if (channel->write({0x04, 0x00}) != HID_UART_SUCCESS)
+    if (channel->write({CMD_GET_DIRECTION, 0x00}) != HID_UART_SUCCESS)
         return E_NOINTERFACE;
     std::vector<std::uint8_t> reply;
     if (!readSucceeded(channel->read(reply)) || reply.size() < 4)
@@ -178,11 +180,11 @@ HRESULT CommandProtocol::GetHardwareVer(std::string& apiVersion, std::string& fi
     const auto channel = host_.openChannel();
     if (!channel)
         return E_NOINTERFACE;
-    if (channel->write({0x03}) != HID_UART_SUCCESS)
+    if (channel->write({CMD_GET_HW_VERSION}) != HID_UART_SUCCESS)
         return E_NOINTERFACE;
     std::vector<std::uint8_t> reply;
     channel->read(reply);
-    if (reply.size() >= 3 && reply[0] == 0x00) {
+    if (reply.size() >= 3 && reply[0] == kReplyOk) {
         apiVersion = text::format("0x0x%02x", reply[1]);
         firmwareVersion = text::format("0x%x", reply[2]);
     }
@@ -210,62 +212,62 @@ HRESULT CommandProtocol::change(std::vector<std::uint8_t> frame, const ChangeLin
 }
 
 HRESULT CommandProtocol::SetDirectionVolume(Byte v) {
-    return change({0x05, v}, &kSetDirVolume, Setting::DirVolume);
+    return change({CMD_SET_DIR_VOLUME, v}, &kSetDirVolume, Setting::DirVolume);
 }
 HRESULT CommandProtocol::SetZoom(Byte v) {
-    return change({0x06, v}, &kSetZoom, Setting::Zoom);
+    return change({CMD_SET_DIR_ZOOM, v}, &kSetZoom, Setting::Zoom);
 }
 HRESULT CommandProtocol::SetBeam(Byte v) {
-    return change({0x07, v}, &kSetBeam, Setting::Beam);
+    return change({CMD_SET_DIR_BEAM, v}, &kSetBeam, Setting::Beam);
 }
 HRESULT CommandProtocol::SetVolume(Byte v) {
-    return change({0x09, v}, &kSetDspVolume, Setting::Volume);
+    return change({CMD_SET_DSP_VOLUME, v}, &kSetDspVolume, Setting::Volume);
 }
 HRESULT CommandProtocol::SetVolumeNorm() {
-    return change({0x09, settings::kVolumeNormal}, nullptr, Setting::Volume);
+    return change({CMD_SET_DSP_VOLUME, settings::kVolumeNormal}, nullptr, Setting::Volume);
 }
 HRESULT CommandProtocol::SetVolumeMute() {
-    return change({0x09, settings::kVolumeMute}, nullptr, Setting::Volume);
+    return change({CMD_SET_DSP_VOLUME, settings::kVolumeMute}, nullptr, Setting::Volume);
 }
 HRESULT CommandProtocol::Set_LPF(Byte v) {
-    return change({0x0D, v}, &kSetLpf, Setting::LPF);
+    return change({CMD_SET_LPF, v}, &kSetLpf, Setting::LPF);
 }
 HRESULT CommandProtocol::Set_HPF_1(Byte v) {
-    return change({0x0B, v}, &kSetHpf1, Setting::HPF_1);
+    return change({CMD_SET_HPF_1, v}, &kSetHpf1, Setting::HPF_1);
 }
 HRESULT CommandProtocol::Set_HPF_2(Byte v) {
-    return change({0x0C, v}, &kSetHpf2, Setting::HPF_2);
+    return change({CMD_SET_HPF_2, v}, &kSetHpf2, Setting::HPF_2);
 }
 HRESULT CommandProtocol::Set_EQ_NOTCH(Byte mask) {
-    return change({0x0E, 0x00, mask}, &kSetEqNotch, Setting::EQ_NOTCH);
+    return change({CMD_SET_EQ_GAIN, kEqMask, mask}, &kSetEqNotch, Setting::EQ_NOTCH);
 }
 HRESULT CommandProtocol::Set_EQ_GAIN(Byte band, Byte gain) {
-    return change({0x0E, band, gain}, &kSetEqGain, bandSetting(band, settings::eqGain));
+    return change({CMD_SET_EQ_GAIN, band, gain}, &kSetEqGain, bandSetting(band, settings::eqGain));
 }
 HRESULT CommandProtocol::Set_EQ_POWER(Byte mask) {
-    return change({0x0F, 0x00, mask}, &kSetEqPower, Setting::EQ_POWER);
+    return change({CMD_SET_EQ_MODE, kEqMask, mask}, &kSetEqPower, Setting::EQ_POWER);
 }
 HRESULT CommandProtocol::Set_EQ_BAND_WIDTH(Byte band, int frequencyHz, int widthHz) {
-    return change({0x0F, band, settings::bandModeByte(frequencyHz, widthHz)}, &kSetEqBandWidth,
+    return change({CMD_SET_EQ_MODE, band, settings::bandModeByte(frequencyHz, widthHz)}, &kSetEqBandWidth,
                   bandSetting(band, settings::eqMode));
 }
 HRESULT CommandProtocol::Set_EQ_BAND_MODE(Byte band, Byte mode) {
-    return change({0x0F, band, mode}, &kSetEqBandMode, bandSetting(band, settings::eqMode));
+    return change({CMD_SET_EQ_MODE, band, mode}, &kSetEqBandMode, bandSetting(band, settings::eqMode));
 }
 HRESULT CommandProtocol::Set_ALC_RECOVERY(Byte v) {
-    return change({0x0A, 0x00, v}, &kSetAlcRecovery, Setting::ALC_RECOVERY);
+    return change({CMD_SET_ALC, kAlcRecovery, v}, &kSetAlcRecovery, Setting::ALC_RECOVERY);
 }
 HRESULT CommandProtocol::Set_ALC_MODE(Byte v) {
-    return change({0x0A, 0x01, v}, &kSetAlcMode, Setting::ALC_MODE);
+    return change({CMD_SET_ALC, kAlcMode, v}, &kSetAlcMode, Setting::ALC_MODE);
 }
 HRESULT CommandProtocol::Set_ALC_REF_VALUE(Byte v) {
-    return change({0x0A, 0x02, v}, &kSetAlcRef, Setting::ALC_REF_VALUE);
+    return change({CMD_SET_ALC, kAlcRefValue, v}, &kSetAlcRef, Setting::ALC_REF_VALUE);
 }
 HRESULT CommandProtocol::Set_Ext_OutVolume(Byte v) {
-    return change({0x15, v}, &kSetOutVolume, Setting::OUT_VOLUME);
+    return change({CMD_SET_EXT_OUT_VOLUME, v}, &kSetOutVolume, Setting::OUT_VOLUME);
 }
 HRESULT CommandProtocol::Set_Ext_TPA(Byte v) {
-    return change({0x16, v}, &kSetTpa, Setting::TPA);
+    return change({CMD_SET_EXT_TPA, v}, &kSetTpa, Setting::TPA);
 }
 
 // Reads the acknowledgement of the last change: nothing is written and there is no wait. An
@@ -277,7 +279,7 @@ HRESULT CommandProtocol::GetLastStatus() {
         return E_NOINTERFACE;
     std::vector<std::uint8_t> reply;
     const auto status = channel->read(reply);
-    if (readSucceeded(status) && !reply.empty() && reply[0] == 0x00) {
+    if (readSucceeded(status) && !reply.empty() && reply[0] == kReplyOk) {
         log(sdk::leInfo, text::format("Command: GetLastStatus - 0x%02x", 0));
         return S_OK;
     }
@@ -286,7 +288,7 @@ HRESULT CommandProtocol::GetLastStatus() {
 }
 
 HRESULT CommandProtocol::reset(std::uint8_t kind, const char* logPrefix) {
-    const std::vector<std::uint8_t> frame = {0x02, kind, 0xAA, 0x55};
+    const std::vector<std::uint8_t> frame = {CMD_RESET, kind, kResetKey1, kResetKey2};
     waitBeforeExchange();
     if (const auto channel = host_.openChannel()) {
         channel->write(frame);  // the result is not examined
@@ -302,7 +304,7 @@ HRESULT CommandProtocol::ResetDefault() {
     ExchangeGuard guard(lock_);
     if (!host_.openChannel())
         return E_NOINTERFACE;
-    reset(0x00, "Command: Reset Default - ");
+    reset(kResetDefault, "Command: Reset Default - ");
     waitBeforeExchange();
     log(sdk::leInfo, "Starting device after Command: Reset Default ... ");
     host_.restartDevice();
@@ -313,14 +315,14 @@ HRESULT CommandProtocol::ResetStatus() {
     ExchangeGuard guard(lock_);
     if (!host_.openChannel())
         return E_NOINTERFACE;
-    return reset(0x01, "Command: Reset Status - ");
+    return reset(kResetStatus, "Command: Reset Status - ");
 }
 
 HRESULT CommandProtocol::ResetWatchDog() {
     ExchangeGuard guard(lock_);
     if (!host_.openChannel())
         return E_NOINTERFACE;
-    reset(0x02, nullptr);
+    reset(kResetWatchDog, nullptr);
     return sdk::HRESULT_FROM_WIN32(sdk::ERROR_NOT_FOUND);
 }
 
