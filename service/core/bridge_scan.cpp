@@ -12,14 +12,23 @@ constexpr auto kStringWait = 10ms;
 
 bool readString(hiduart::HidUartApi& api, std::uint32_t index, std::uint32_t kind,
                 std::string& out) {
+    return bridgeStringRead(readBridgeString(api, index, kind, out));
+}
+
+}  // namespace
+
+hiduart::HID_UART_STATUS readBridgeString(hiduart::HidUartApi& api, std::uint32_t index,
+                                          std::uint32_t kind, std::string& out) {
     char buffer[hiduart::HID_UART_DEVICE_STRLEN] = {};
     const auto status = api.GetString(index, 0, 0, buffer, kind);
     buffer[sizeof buffer - 1] = '\0';
     out = buffer;
-    return status == hiduart::HID_UART_SUCCESS || status == hiduart::HID_UART_READ_TIMED_OUT;
+    return status;
 }
 
-}  // namespace
+bool bridgeStringRead(hiduart::HID_UART_STATUS status) {
+    return status == hiduart::HID_UART_SUCCESS || status == hiduart::HID_UART_READ_TIMED_OUT;
+}
 
 bool isAcceptedManufacturer(std::string_view manufacturer) {
     return text::asciiIEquals(manufacturer, "QUILLMERE") ||

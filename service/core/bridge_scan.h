@@ -38,6 +38,13 @@ class BridgeScan {
     std::vector<BridgeInfo> bridges_;
 };
 
+// One string of the bridge at `index` (HID_UART_GET_SERIAL_STR, ..._MANUFACTURER_STR or
+// ..._PRODUCT_STR) as the library left it in its buffer, and the library's status.
+hiduart::HID_UART_STATUS readBridgeString(hiduart::HidUartApi& api, std::uint32_t index,
+                                          std::uint32_t kind, std::string& out);
+// Whether a string read gave a string: the library reports a time-out also for a string it read.
+bool bridgeStringRead(hiduart::HID_UART_STATUS status);
+
 // Manufacturers whose bridges are ours.
 bool isAcceptedManufacturer(std::string_view manufacturer);
 

@@ -156,14 +156,7 @@ void CQuillmereSDK::FinalConstruct(DeviceThread thread) {
         for (std::uint32_t index = 0; index < count; ++index) {
             const int i = static_cast<int>(index);
             auto read = [&](std::uint32_t kind, std::string& out) {
-                char buffer[hiduart::HID_UART_DEVICE_STRLEN] = {};
-                const auto status = env_.bridges.GetString(index, 0, 0, buffer, kind);
-                buffer[sizeof buffer - 1] = '\0';
-                out = buffer;
-                return status;
-            };
-            auto good = [](hiduart::HID_UART_STATUS s) {
-                return s == hiduart::HID_UART_SUCCESS || s == hiduart::HID_UART_READ_TIMED_OUT;
+                return readBridgeString(env_.bridges, index, kind, out);
             };
             std::string manufacturer, serial, product;
             const auto m = read(hiduart::HID_UART_GET_MANUFACTURER_STR, manufacturer);
@@ -189,7 +182,7 @@ void CQuillmereSDK::FinalConstruct(DeviceThread thread) {
                          "HID_UART_SUCCESS",
                          i);
             }
-            if (!good(m) || !good(s) || !good(p))
+            if (!bridgeStringRead(m) || !bridgeStringRead(s) || !bridgeStringRead(p))
                 continue;
             log_.Log(leInfo,
                      "CONSTRUCTOR >> HID UART device: %d; Manufacturer %s;  Product %s; SN %s", i,
