@@ -25,10 +25,8 @@ class SharedAnalysisSettings {
         waveScale_.store(s.WaveScale, std::memory_order_relaxed);
         test_.store(s.Test, std::memory_order_relaxed);
     }
-    void setWindowFunc(int v) { windowFunc_.store(v, std::memory_order_relaxed); }
     void setSpectrumView(int v) { spectrumView_.store(v, std::memory_order_relaxed); }
     void setWaveScale(int v) { waveScale_.store(v, std::memory_order_relaxed); }
-    void setTest(int v) { test_.store(v, std::memory_order_relaxed); }
 
     AnalysisSettings snapshot() const {
         return {windowFunc_.load(std::memory_order_relaxed),

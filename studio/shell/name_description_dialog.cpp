@@ -38,8 +38,4 @@ QString NameDescriptionDialog::description() const {
     return description_->text();
 }
 
-bool NameDescriptionDialog::okEnabled() const {
-    return buttons_->button(QDialogButtonBox::Ok)->isEnabled();
-}
-
 }  // namespace qm::studio

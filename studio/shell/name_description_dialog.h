@@ -18,7 +18,6 @@ class NameDescriptionDialog : public QDialog {
     QString name() const;
     QString description() const;
     QLineEdit* nameEdit() const { return name_; }
-    bool okEnabled() const;
 
   private:
     QLineEdit* name_ = nullptr;

@@ -207,17 +207,6 @@ void CSourceListCtrl::redrawAll() {
     viewport()->update();
 }
 
-std::vector<CSourceListCtrl::DevicePtr> CSourceListCtrl::listedDevices() const {
-    std::vector<DevicePtr> devices;
-    for (const int id : kGroupOrder) {
-        QTreeWidgetItem* groupItem = groups_[static_cast<std::size_t>(id)];
-        for (int i = 0; i < groupItem->childCount(); ++i) {
-            devices.push_back(static_cast<Item*>(groupItem->child(i))->device());
-        }
-    }
-    return devices;
-}
-
 std::vector<std::string> CSourceListCtrl::listedSerials() const {
     std::vector<std::string> serials;
     for (const int id : kGroupOrder) {
@@ -255,11 +244,6 @@ SourceItemState CSourceListCtrl::stateOf(std::string_view serial) const {
         return {};
     }
     return stateFromIndex(indexFromItem(item));
-}
-
-QRect CSourceListCtrl::itemRect(std::string_view serial) const {
-    const Item* item = findItem(serial);
-    return item == nullptr ? QRect() : visualItemRect(item);
 }
 
 CSourceListCtrl::DevicePtr CSourceListCtrl::selectedDevice() const {

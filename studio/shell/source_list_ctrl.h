@@ -44,8 +44,6 @@ class CSourceListCtrl : public QTreeWidget {
     // Repaints the list.
     void redrawAll();
 
-    // Microphones in list order (group by group).
-    std::vector<DevicePtr> listedDevices() const;
     std::vector<std::string> listedSerials() const;
     // True when a listed microphone isn't started.
     bool anyInactive() const;
@@ -53,7 +51,6 @@ class CSourceListCtrl : public QTreeWidget {
     int groupOf(std::string_view serial) const;
     bool groupVisible(int groupId) const;
     SourceItemState stateOf(std::string_view serial) const;
-    QRect itemRect(std::string_view serial) const;
 
     DevicePtr selectedDevice() const;
     // Selects the item of this serial number as the user would (with the selection notice).

@@ -24,7 +24,6 @@ class CDispalyWnd : public QWidget {
                 QWidget* parent = nullptr);
 
     CStatusGraphCtrl* graph() const { return graph_; }
-    const QTimer& clockTimer() const { return tick_; }
 
     QSize sizeHint() const override { return kSize; }
 
