@@ -63,6 +63,11 @@ void CRenderDeviceList::Release() {
     items_.clear();
 }
 
+std::optional<std::string> CRenderDeviceList::selectedEndpoint() const {
+    std::lock_guard guard(mutex_);
+    return selected_;
+}
+
 std::shared_ptr<PeakMeter> CRenderDeviceList::outputMeter() const {
     std::lock_guard guard(mutex_);
     return outputMeter_;

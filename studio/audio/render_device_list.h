@@ -37,6 +37,7 @@ class CRenderDeviceList {
     // The stream closed and the endpoint and meter forgotten, as when the frame closes.
     void Release();
 
+    std::optional<std::string> selectedEndpoint() const;
     std::shared_ptr<PeakMeter> outputMeter() const;
 
     // Runs `use` with the open render stream (or null) under the list lock.

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "common/ipc/client.h"
-#include "e2e/service/subprocess.h"
 #include "event_pump.h"
 #include "platform/endpoints/endpoint_system.h"
 #include "studio/audio/audio_analysis.h"
@@ -130,7 +129,9 @@ TEST(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpectru
     EXPECT_TRUE(pumpUntil([&] { return monitoring.capture().inputPeak() > 0.0F; }, 20s))
         << "the input meter shows the microphone";
 
-    e2e::Subprocess qmctl({QM_QMCTL_PATH, "--bus", bus.address(), "set", "SN1002", "LPF", "5"}, {});
+    qm::testing::ChildProcess qmctl(
+        {QM_QMCTL_PATH, "--bus", bus.address(), "set", "SN1002", "LPF", "5"},
+        qm::testing::ChildProcess::Options{std::vector<std::string>{}});
     ASSERT_EQ(qmctl.waitForExit(20s), 0);
     EXPECT_TRUE(pumpUntil([&] { return heard() && topAgainstMiddle() < before - 10.0; }, 20s))
         << "energy above the cut-off: " << before << " dB before, " << topAgainstMiddle()
