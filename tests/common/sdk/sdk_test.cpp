@@ -101,16 +101,6 @@ TEST(SnapshotEnumerator, SkipAndCloneShareTheCopyAtTheSamePosition) {
     EXPECT_EQ(out, devices[2]);
 }
 
-TEST(Identifiers, ClassRegistrations) {
-    ASSERT_EQ(std::size(kRegisteredClasses), 3u);
-    EXPECT_STREQ(kRegisteredClasses[0].progId, "qmMicHost.QuillmereSDK.1");
-    EXPECT_STREQ(kRegisteredClasses[2].versionIndependentProgId, "qmMicHost.QMDeviceNotify");
-    EXPECT_EQ(kRegisteredClasses[1].clsid.toBracedString(),
-              "{4A7D0C11-2222-0000-8D95-0ECE8AC9E862}");
-    EXPECT_STREQ(kSdkVersion, "1.0.0.4");
-    EXPECT_EQ(static_cast<int>(leDebug), 3);
-}
-
 }  // namespace
 }  // namespace qm::sdk
 

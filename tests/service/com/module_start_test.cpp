@@ -130,18 +130,6 @@ TEST(ModuleStart, RegisteredRunsAsTheServiceUntilStopped) {
     EXPECT_EQ(rig.module().currentState(), ServiceState::Stopped);
 }
 
-TEST(ModuleStart, ArgumentsAfterTheSixteenthAreIgnored) {
-    ModuleRig rig;
-    std::string line = "qmMicHost";
-    for (int i = 0; i < 15; ++i) {
-        line += " -runapp";
-    }
-    line += " /foo";
-    EXPECT_EQ(rig.module().Start(line), sdk::S_OK);
-    EXPECT_EQ(rig.errors(), "");
-    EXPECT_EQ(rig.script().made, 1);
-}
-
 TEST(ModuleStart, LongOptionsReachTheRuntime) {
     ModuleRig rig;
     rig.environment()["QM_DBUS_ADDRESS"] = "unix:path=/ignored";
