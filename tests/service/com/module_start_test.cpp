@@ -46,20 +46,6 @@ TEST(ProcessExit, LowByteAndWhenTheResultIsPrinted) {
     EXPECT_FALSE(printsResult(2, false));  // the plain registry code: no message
 }
 
-TEST(ModuleStart, SilentFirstShowsNothing) {
-    ModuleRig rig;
-    EXPECT_EQ(rig.module().Start("qmMicHost /silent /foo"), sdk::E_INVALIDARG);
-    EXPECT_TRUE(rig.module().IsSilent());
-    EXPECT_EQ(rig.errors(), "");
-}
-
-TEST(ModuleStart, SilentAfterTheBadSwitchComesTooLate) {
-    ModuleRig rig;
-    EXPECT_EQ(rig.module().Start("qmMicHost /foo /silent"), sdk::E_INVALIDARG);
-    EXPECT_FALSE(rig.module().IsSilent());
-    EXPECT_EQ(rig.errors(), kUsage);
-}
-
 TEST(ModuleStart, HelpShowsTheUsage) {
     for (const char* line :
          {"qmMicHost -help", "qmMicHost /?", "qmMicHost -H", "qmMicHost install"}) {
@@ -83,18 +69,6 @@ TEST(ModuleStart, InstallInAnyCaseInstallsAndExits) {
     EXPECT_EQ(rig.module().Start("qmMicHost /UnregServer"), sdk::S_OK);
     EXPECT_EQ(queryServiceRegistration(rig.store()), registry::ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(rig.installer().serviceExists());
-}
-
-TEST(ModuleStart, InstallThenRunAsAnApplication) {
-    ModuleRig rig;
-    EXPECT_EQ(rig.module().Start("qmMicHost -install -runapp"), sdk::S_OK);
-    EXPECT_TRUE(rig.installer().serviceExists());
-    EXPECT_EQ(rig.host().registeredSource(), ControlSource::Application);
-    EXPECT_EQ(rig.script().made, 1);
-    EXPECT_EQ(rig.host().states(),
-              (std::vector<ServiceState>{ServiceState::StartPending, ServiceState::Running,
-                                         ServiceState::StopPending, ServiceState::Stopped}));
-    EXPECT_FALSE(rig.host().handlerRegistered());
 }
 
 TEST(ModuleStart, NeverInstalledAndNoSwitchExitsWithTheRegistryError) {
