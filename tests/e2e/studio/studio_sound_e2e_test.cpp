@@ -129,9 +129,10 @@ TEST(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpectru
     EXPECT_TRUE(pumpUntil([&] { return monitoring.capture().inputPeak() > 0.0F; }, 20s))
         << "the input meter shows the microphone";
 
+    qm::testing::ChildProcess::Options emptyEnvironment;
+    emptyEnvironment.environment.emplace();
     qm::testing::ChildProcess qmctl(
-        {QM_QMCTL_PATH, "--bus", bus.address(), "set", "SN1002", "LPF", "5"},
-        qm::testing::ChildProcess::Options{std::vector<std::string>{}});
+        {QM_QMCTL_PATH, "--bus", bus.address(), "set", "SN1002", "LPF", "5"}, emptyEnvironment);
     ASSERT_EQ(qmctl.waitForExit(20s), 0);
     EXPECT_TRUE(pumpUntil([&] { return heard() && topAgainstMiddle() < before - 10.0; }, 20s))
         << "energy above the cut-off: " << before << " dB before, " << topAgainstMiddle()
