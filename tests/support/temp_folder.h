@@ -27,6 +27,8 @@ class TempFolder {
     }
 
     const std::filesystem::path& path() const { return path_; }
+    // The folder as text with a trailing '/', followed by `sub` when given.
+    std::string text(const std::string& sub = "") const { return path_.string() + "/" + sub; }
 
   private:
     std::filesystem::path path_;

@@ -21,19 +21,19 @@ using testing::writeFile;
 TEST(FileLogStorage, OpensOnlyRegularFilesOfTheirOwn) {
     testing::TempFolder folder;
     FileLogStorage& storage = FileLogStorage::instance();
-    const std::string target = folder.path("target");
+    const std::string target = folder.text("target");
     writeFile(target, "target");
 
-    ASSERT_EQ(::symlink(target.c_str(), folder.path("link.log").c_str()), 0);
-    EXPECT_EQ(storage.openForAppend(folder.path("link.log")), nullptr);
-    ASSERT_EQ(::symlink(folder.path("missing").c_str(), folder.path("dangling.log").c_str()), 0);
-    EXPECT_EQ(storage.openForAppend(folder.path("dangling.log")), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(folder.path("missing")));
-    ASSERT_EQ(::link(target.c_str(), folder.path("hard.log").c_str()), 0);
-    EXPECT_EQ(storage.openForAppend(folder.path("hard.log")), nullptr);
+    ASSERT_EQ(::symlink(target.c_str(), folder.text("link.log").c_str()), 0);
+    EXPECT_EQ(storage.openForAppend(folder.text("link.log")), nullptr);
+    ASSERT_EQ(::symlink(folder.text("missing").c_str(), folder.text("dangling.log").c_str()), 0);
+    EXPECT_EQ(storage.openForAppend(folder.text("dangling.log")), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(folder.text("missing")));
+    ASSERT_EQ(::link(target.c_str(), folder.text("hard.log").c_str()), 0);
+    EXPECT_EQ(storage.openForAppend(folder.text("hard.log")), nullptr);
     EXPECT_EQ(readFile(target), "target");
 
-    const std::string fifo = folder.path("fifo.log");
+    const std::string fifo = folder.text("fifo.log");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::atomic<bool> returned{false};
     std::thread opener([&] {
@@ -51,10 +51,10 @@ TEST(FileLogStorage, OpensOnlyRegularFilesOfTheirOwn) {
         opener.join();
     }
 
-    const auto file = storage.openForAppend(folder.path("plain.log"));
+    const auto file = storage.openForAppend(folder.text("plain.log"));
     ASSERT_NE(file, nullptr);
     EXPECT_TRUE(file->append("line"));
-    EXPECT_EQ(readFile(folder.path("plain.log")), "line");
+    EXPECT_EQ(readFile(folder.text("plain.log")), "line");
 }
 
 }  // namespace

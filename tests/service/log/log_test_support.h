@@ -2,39 +2,15 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "service/log/log_storage.h"
+#include "support/temp_folder.h"
 
 namespace qm::testing {
-
-// A fresh folder under the system's temporary directory, removed with everything in it.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qmlog-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    // The folder with a trailing '/', or with `sub` appended.
-    std::string path(const std::string& sub = "") const { return path_.string() + "/" + sub; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);

@@ -21,13 +21,13 @@ class LogWriterSteps : public ::testing::Test {
   protected:
     void post(const char* text) { queue.push(makeLogEvent(0, toFileTime(clock.localNow()), text)); }
     std::string dayFile(const char* date) const {
-        return folder.path(std::string("qmMicHost [") + date + "].log");
+        return folder.text(std::string("qmMicHost [") + date + "].log");
     }
 
     VirtualClock clock{VirtualClock::Mode::Manual, {2026, 12, 5, 23, 59, 58, 0}};
     testing::TempFolder folder;
     LogEventQueue queue;
-    LogWriter writer{clock, FileLogStorage::instance(), queue, folder.path(), "qmMicHost"};
+    LogWriter writer{clock, FileLogStorage::instance(), queue, folder.text(), "qmMicHost"};
 };
 
 TEST_F(LogWriterSteps, FileThatCantBeOpenedDropsEventsUntilTheNextDayOpensOne) {

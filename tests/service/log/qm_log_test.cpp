@@ -34,7 +34,7 @@ class QmLogTest : public ::testing::Test {
         : clock(VirtualClock::Mode::Manual, start) {}
 
     std::string dayFile(const std::string& name, const char* date = "2026.12.05") const {
-        return folder.path(name + " [" + date + "].log");
+        return folder.text(name + " [" + date + "].log");
     }
     // Lets time pass until the next batch and waits for its `appends` writes.
     void runBatch(Duration advance, std::size_t appends) {
@@ -51,7 +51,7 @@ class QmLogTest : public ::testing::Test {
 };
 
 TEST_F(QmLogTest, WritesABatchInPostingOrderWithEachEventsOwnTime) {
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     ASSERT_TRUE(log->IsRunning());
     log->LogText(0, "zero");
     runBatch(1ms, 1);  // the first batch comes 1 ms after the start
@@ -71,7 +71,7 @@ TEST_F(QmLogTest, WritesABatchInPostingOrderWithEachEventsOwnTime) {
 }
 
 TEST_F(QmLogTest, StopRightAfterPostingStillWritesTheLine) {
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     log->Log(0, "FinalRelease =>>> Close LOG file\n");
     log->Stop();  // the clock never moves: the writer empties the queue as soon as it is asked
     EXPECT_FALSE(log->IsRunning());
@@ -81,11 +81,11 @@ TEST_F(QmLogTest, StopRightAfterPostingStillWritesTheLine) {
 }
 
 TEST_F(QmLogTest, RestartOnTheSameDayAppendsAfterANewHeaderUnderOneByteOrderMark) {
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     log->LogText(1, "before restart");
     clock.awaitBlocked(1);  // the writer has read its start time
     clock.advance(2500ms);
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     log->LogText(2, "after restart");
     log.reset();
     EXPECT_EQ(readFile(dayFile("qmMicHost")), kBom + header("05.12.2026 09:00:00:000") +
@@ -100,7 +100,7 @@ class QmLogAtMidnightTest : public QmLogTest {
 };
 
 TEST_F(QmLogAtMidnightTest, ContinuesInTheNewDatesFileWithoutHeader) {
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     log->LogText(0, "early");
     runBatch(1ms, 1);         // written at 23:59:59.001
     log->LogText(0, "late");  // stamped 23:59:59.001
@@ -115,7 +115,7 @@ TEST_F(QmLogAtMidnightTest, ContinuesInTheNewDatesFileWithoutHeader) {
 }
 
 TEST_F(QmLogTest, TextIsWrittenAsUtf8AndRecordedAsItStands) {
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     log->LogText(0, "Gain r\xC3\xA9gl\xC3\xA9 \xE2\x86\x92 3 dB \xF0\x9F\x8E\xA4");
     log->LogText(7, "100% %s %n");  // a client's text is never a format
     log->Log(0, "%s", "50% done");
@@ -131,7 +131,7 @@ TEST_F(QmLogTest, TextIsWrittenAsUtf8AndRecordedAsItStands) {
 TEST_F(QmLogTest, MessagesAreLimitedTo2047Utf16UnitsAndNeverEmpty) {
     const std::string e = "\xC3\xA9";
     const std::string mic = "\xF0\x9F\x8E\xA4";
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     log->LogText(0, repeat(e, 2047));            // 4094 bytes, 2047 units: logged
     log->Log(1, "%s", repeat(e, 2048).c_str());  // dropped whole, not cut
     log->LogText(1, repeat("a", 2048));          // dropped
@@ -151,7 +151,7 @@ TEST_F(QmLogTest, MessagesAreLimitedTo2047Utf16UnitsAndNeverEmpty) {
 }
 
 TEST_F(QmLogTest, FileNamesOfTheManagerAndOfAMicrophoneInMissingFolders) {
-    const std::string nested = folder.path("a/b/logs");
+    const std::string nested = folder.text("a/b/logs");
     log->Start(nested, "qmMicHost");
     EXPECT_EQ(log->Folder(), nested + "/");
     CQmLog microphone(clock, storage);
@@ -164,33 +164,33 @@ TEST_F(QmLogTest, FileNamesOfTheManagerAndOfAMicrophoneInMissingFolders) {
 }
 
 TEST_F(QmLogTest, FolderThatCantBeCreatedOrEmptyNameLeavesTheLogIdle) {
-    testing::writeFile(folder.path("plain-file"), "not a folder");
+    testing::writeFile(folder.text("plain-file"), "not a folder");
     log->Post(0, toFileTime(clock.localNow()), "before any start");
 
-    log->Start(folder.path("plain-file/logs"), "qmMicHost");
+    log->Start(folder.text("plain-file/logs"), "qmMicHost");
     EXPECT_FALSE(log->IsRunning());
     log->Post(0, toFileTime(clock.localNow()), "dropped");
     log->LogText(0, "dropped");
 
     // A running log restarted with an empty name stops and stays idle; its folder is created.
-    log->Start(folder.path("named"), "qmMicHost");
+    log->Start(folder.text("named"), "qmMicHost");
     ASSERT_TRUE(log->IsRunning());
-    log->Start(folder.path("unnamed"), "");
+    log->Start(folder.text("unnamed"), "");
     EXPECT_FALSE(log->IsRunning());
-    EXPECT_TRUE(std::filesystem::is_directory(folder.path("unnamed")));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.text("unnamed")));
     log->LogText(0, "dropped");
     log->Post(0, toFileTime(clock.localNow()), "dropped");
     log->Stop();
 
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path("unnamed")));
-    EXPECT_EQ(readFile(folder.path("named/qmMicHost [2026.12.05].log")),
+    EXPECT_TRUE(std::filesystem::is_empty(folder.text("unnamed")));
+    EXPECT_EQ(readFile(folder.text("named/qmMicHost [2026.12.05].log")),
               kBom + header("05.12.2026 09:00:00:000"));
 }
 
 TEST_F(QmLogTest, ManyProducersNeverWaitAndKeepTheirOrder) {
     constexpr int kProducers = 4;
     constexpr int kEach = 250;
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     std::vector<std::thread> producers;
     producers.reserve(kProducers);
     for (int p = 0; p < kProducers; ++p) {
@@ -230,7 +230,7 @@ TEST_F(QmLogTest, RestartsFromSeveralThreadsAtOnce) {
                 if ((i + t) % 4 == 3) {
                     log->Stop();
                 } else {
-                    log->Start(folder.path("f" + std::to_string((i + t) % 3)), "qmMicHost");
+                    log->Start(folder.text("f" + std::to_string((i + t) % 3)), "qmMicHost");
                 }
             }
         });
@@ -239,14 +239,14 @@ TEST_F(QmLogTest, RestartsFromSeveralThreadsAtOnce) {
         owner.join();
     posting = false;
     poster.join();
-    log->Start(folder.path("last"), "qmMicHost");
-    EXPECT_EQ(log->Folder(), folder.path("last/"));
+    log->Start(folder.text("last"), "qmMicHost");
+    EXPECT_EQ(log->Folder(), folder.text("last/"));
     EXPECT_TRUE(log->IsRunning());
     log.reset();
 }
 
 TEST_F(QmLogTest, StopAbandonsAWriterStuckInAWriteWithinItsBound) {
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     clock.awaitBlocked(1);  // the header is written, the writer waits for its first batch
     storage.holdNextAppend();
     log->LogText(0, "in flight");
@@ -265,7 +265,7 @@ TEST_F(QmLogTest, StopAbandonsAWriterStuckInAWriteWithinItsBound) {
     log->LogText(0, "after stop");
 
     // A new writer runs while the old one is still stuck; the old one takes none of its events.
-    log->Start(folder.path(), "qmMicHost");
+    log->Start(folder.text(), "qmMicHost");
     log->LogText(0, "new writer");
     log->Stop();
     storage.releaseHeldAppend();
