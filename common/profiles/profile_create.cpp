@@ -5,6 +5,7 @@
 
 #include "common/profiles/profile_file.h"
 #include "common/profiles/profile_folder.h"
+#include "common/sdk/device_identity.h"
 
 namespace qm::profiles {
 
@@ -22,8 +23,11 @@ std::optional<CProfile> profileFromDescription(std::string_view xml, std::string
         return std::nullopt;
     }
     CProfile record;
-    record.serial = device.attribute("SN").value();
-    record.model = device.attribute("Name").value();
+    const auto text = [&](std::string sdk::DeviceIdentity::*field) {
+        return device.attribute(std::string(sdk::identityAttribute(field)).c_str()).value();
+    };
+    record.serial = text(&sdk::DeviceIdentity::serial);
+    record.model = text(&sdk::DeviceIdentity::name);
     for (std::size_t i = 0; i < settings::kSettingCount; ++i) {
         const std::string attribute(profileAttribute(settings::settingAt(i)));
         record.values[i] = device.attribute(attribute.c_str()).value();

@@ -31,4 +31,14 @@ inline constexpr std::array<IdentityAttribute, 5> kIdentityAttributes{{
     {"Description", &DeviceIdentity::description},
 }};
 
+// The attribute that holds `field`.
+constexpr std::string_view identityAttribute(std::string DeviceIdentity::*field) {
+    for (const IdentityAttribute& attribute : kIdentityAttributes) {
+        if (attribute.field == field) {
+            return attribute.name;
+        }
+    }
+    return {};
+}
+
 }  // namespace qm::sdk
