@@ -163,8 +163,8 @@ VirtualDsp::Response VirtualDsp::handle(const std::vector<std::uint8_t>& f,
             Response r;
             r.isStatusRequest = true;
             if (reads(SettingGroup::Direction)) {
-                r.reply = {CMD_GET_DIRECTION, settings_[Setting::DirVolume], settings_[Setting::Zoom],
-                           settings_[Setting::Beam]};
+                r.reply = {CMD_GET_DIRECTION, settings_[Setting::DirVolume],
+                           settings_[Setting::Zoom], settings_[Setting::Beam]};
             }
             return r;
         }

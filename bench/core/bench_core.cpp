@@ -102,8 +102,7 @@ class TickRig {
   public:
     TickRig(int microphones, int foreign) {
         const std::string folder = folder_.path().string();
-        store_ =
-            std::make_unique<registry::Store>(registry::StoreLocations::inFolder(folder, "b"));
+        store_ = std::make_unique<registry::Store>(registry::StoreLocations::inFolder(folder, "b"));
         registry::Key config;
         store_->createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
                           registry::Access::ReadWrite, config);

@@ -248,11 +248,12 @@ HRESULT CommandProtocol::Set_EQ_POWER(Byte mask) {
     return change({CMD_SET_EQ_MODE, kEqMask, mask}, &kSetEqPower, Setting::EQ_POWER);
 }
 HRESULT CommandProtocol::Set_EQ_BAND_WIDTH(Byte band, int frequencyHz, int widthHz) {
-    return change({CMD_SET_EQ_MODE, band, settings::bandModeByte(frequencyHz, widthHz)}, &kSetEqBandWidth,
-                  bandSetting(band, settings::eqMode));
+    return change({CMD_SET_EQ_MODE, band, settings::bandModeByte(frequencyHz, widthHz)},
+                  &kSetEqBandWidth, bandSetting(band, settings::eqMode));
 }
 HRESULT CommandProtocol::Set_EQ_BAND_MODE(Byte band, Byte mode) {
-    return change({CMD_SET_EQ_MODE, band, mode}, &kSetEqBandMode, bandSetting(band, settings::eqMode));
+    return change({CMD_SET_EQ_MODE, band, mode}, &kSetEqBandMode,
+                  bandSetting(band, settings::eqMode));
 }
 HRESULT CommandProtocol::Set_ALC_RECOVERY(Byte v) {
     return change({CMD_SET_ALC, kAlcRecovery, v}, &kSetAlcRecovery, Setting::ALC_RECOVERY);

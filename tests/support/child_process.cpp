@@ -77,9 +77,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& 
     std::vector<std::string> environment = options.environment.value_or(std::vector<std::string>{});
     auto argPointers = pointersTo(args);
     auto envPointers = pointersTo(environment);
-    const int error =
-        posix_spawnp(&pid_, argPointers[0], &actions, &attributes, argPointers.data(),
-                     options.environment ? envPointers.data() : environ);
+    const int error = posix_spawnp(&pid_, argPointers[0], &actions, &attributes, argPointers.data(),
+                                   options.environment ? envPointers.data() : environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     for (int fd : {outFds[1], errFds[1]}) {
@@ -139,7 +138,8 @@ bool ChildProcess::fill(Pipe& pipe, SteadyClock::time_point deadline) {
     return true;
 }
 
-std::optional<std::string> ChildProcess::readLine(Stream stream, std::chrono::milliseconds timeout) {
+std::optional<std::string> ChildProcess::readLine(Stream stream,
+                                                  std::chrono::milliseconds timeout) {
     Pipe& pipe = pipeOf(stream);
     const auto deadline = SteadyClock::now() + timeout;
     for (;;) {
@@ -207,7 +207,8 @@ void ChildProcess::kill() {
     pid_ = -1;
 }
 
-void ChildProcess::drainBoth(std::chrono::milliseconds timeout, std::string& out, std::string& err) {
+void ChildProcess::drainBoth(std::chrono::milliseconds timeout, std::string& out,
+                             std::string& err) {
     const auto deadline = SteadyClock::now() + timeout;
     while ((out_.fd >= 0 || err_.fd >= 0) && SteadyClock::now() < deadline) {
         pollfd fds[2];

@@ -126,7 +126,8 @@ class SystemBusPolicy : public ::testing::Test {
                                   "NSS_WRAPPER_PASSWD=" + (folder / "passwd").string(),
                                   "NSS_WRAPPER_GROUP=" + (folder / "group").string()}),
                 std::nullopt, folder / "bus.err"});
-        const std::optional<std::string> address = bus_->readLine(ChildProcess::Stream::Out, kBound);
+        const std::optional<std::string> address =
+            bus_->readLine(ChildProcess::Stream::Out, kBound);
         ASSERT_TRUE(address) << "dbus-daemon did not start";
         address_ = *address;
     }
@@ -139,7 +140,7 @@ class SystemBusPolicy : public ::testing::Test {
             as(kServiceUser,
                {QM_MICHOST_PATH, "-Runapp", "--bus", address_, "--simulate", "Alder:SN1001"}),
             ChildProcess::Options{environment(), scratch_.path() / "service.out",
-                                scratch_.path() / "service.err"});
+                                  scratch_.path() / "service.err"});
         // Root may call it too: the administrator's view of whether it serves yet.
         const auto deadline = std::chrono::steady_clock::now() + kBound;
         while (std::chrono::steady_clock::now() < deadline) {
@@ -231,7 +232,7 @@ TEST_F(SystemBusPolicy, OutsidersAreDeniedEveryMethodAndEveryoneElseNone) {
 
 TEST_F(SystemBusPolicy, TheServiceCallsItsClientsNotificationSinksAndNothingElse) {
     ChildProcess client(as(kMember, {QM_BUS_POLICY_PROBE, address_, "serve"}),
-                      ChildProcess::Options{environment(), std::nullopt, std::nullopt});
+                        ChildProcess::Options{environment(), std::nullopt, std::nullopt});
     const std::optional<std::string> hello = client.readLine(ChildProcess::Stream::Out, kBound);
     ASSERT_TRUE(hello);
     std::istringstream fields(*hello);
