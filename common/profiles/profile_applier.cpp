@@ -29,8 +29,10 @@ StepEnd runStep(sdk::IQMDevice& device, settings::Setting setting, std::uint8_t 
     std::size_t entry = log.add(texts.start, EntryImage::InProgress);
     for (int attempt = 1;; ++attempt) {
         attempts = attempt;
-        sdk::sendSettingChange(device, setting, value);
-        if (device.GetLastStatus() == sdk::S_OK) {
+        // A change the call itself refused (no channel, no service) is no acknowledgement, even
+        // when the last status the microphone reported is still a success.
+        if (sdk::sendSettingChange(device, setting, value) == sdk::S_OK &&
+            device.GetLastStatus() == sdk::S_OK) {
             log.finish(entry, texts.success, EntryImage::Success);
             return StepEnd::Acknowledged;
         }

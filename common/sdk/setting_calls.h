@@ -25,6 +25,7 @@ SettingCall settingCallFor(settings::Setting setting, std::uint8_t value);
 
 // Makes the change call for `setting` on `device` and returns its result. ALC_VOLUME, which
 // nothing changes, gives E_INVALIDARG without a call.
-HRESULT sendSettingChange(IQMDevice& device, settings::Setting setting, std::uint8_t value);
+[[nodiscard]] HRESULT sendSettingChange(IQMDevice& device, settings::Setting setting,
+                                        std::uint8_t value);
 
 }  // namespace qm::sdk

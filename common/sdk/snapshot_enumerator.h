@@ -15,11 +15,11 @@ class SnapshotEnumerator final : public IEnumQMDevice {
 
     explicit SnapshotEnumerator(std::shared_ptr<const Snapshot> devices, std::size_t position = 0);
 
-    HRESULT Next(unsigned long celt, std::shared_ptr<IQMDevice>* rgelt,
-                 unsigned long* pceltFetched) override;
-    HRESULT Skip(unsigned long celt) override;
-    HRESULT Reset() override;
-    HRESULT Clone(std::shared_ptr<IEnumQMDevice>* ppEnum) override;
+    [[nodiscard]] HRESULT Next(unsigned long celt, std::shared_ptr<IQMDevice>* rgelt,
+                               unsigned long* pceltFetched) override;
+    [[nodiscard]] HRESULT Skip(unsigned long celt) override;
+    [[nodiscard]] HRESULT Reset() override;
+    [[nodiscard]] HRESULT Clone(std::shared_ptr<IEnumQMDevice>* ppEnum) override;
 
   private:
     std::size_t remaining() const { return devices_->size() - position_; }

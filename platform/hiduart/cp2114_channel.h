@@ -28,14 +28,14 @@ class Cp2114Channel {
 
     // Checks that the device is a CP2110 or CP2114 (version report) and enables its UART, as
     // the chip maker's library does on open.
-    HID_UART_STATUS start();
+    [[nodiscard]] HID_UART_STATUS start();
 
     const HidDeviceInfo& info() const { return info_; }
     // False once the device was found gone (or the channel closed).
     bool isConnected() const { return connected_.load(); }
 
     // Sends the configuration; the codes must already be valid.
-    HID_UART_STATUS setUartConfig(const cp2114::UartConfig& config);
+    [[nodiscard]] HID_UART_STATUS setUartConfig(const cp2114::UartConfig& config);
 
     void setTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs);
     std::uint32_t readTimeoutMs() const { return readTimeoutMs_.load(); }
@@ -43,13 +43,13 @@ class Cp2114Channel {
 
     // Sends `data` as data reports of at most 63 bytes. Every report is offered while the write
     // time-out has not passed; the first is always offered, so a write always makes progress.
-    HID_UART_STATUS write(std::span<const std::uint8_t> data, std::uint32_t& written);
+    [[nodiscard]] HID_UART_STATUS write(std::span<const std::uint8_t> data, std::uint32_t& written);
 
     // Fills `buffer` from the bytes kept from earlier reports and from new reports until it is
     // full or the read time-out passed (HID_UART_READ_TIMED_OUT, with what arrived at the start
     // of `buffer`). Bytes of a report beyond the buffer are kept for the next read. When the
     // device fails, nothing is handed out and the bytes received so far stay queued.
-    HID_UART_STATUS read(std::span<std::uint8_t> buffer, std::uint32_t& read);
+    [[nodiscard]] HID_UART_STATUS read(std::span<std::uint8_t> buffer, std::uint32_t& read);
 
     // Closes the HID device; every later transfer gives HID_UART_INVALID_HANDLE.
     void close();
@@ -58,8 +58,8 @@ class Cp2114Channel {
     std::uint64_t droppedReports() const { return droppedReports_.load(); }
 
   private:
-    HID_UART_STATUS checkUsable() const;
-    HID_UART_STATUS failureStatus(HidIoStatus status, HID_UART_STATUS otherwise);
+    [[nodiscard]] HID_UART_STATUS checkUsable() const;
+    [[nodiscard]] HID_UART_STATUS failureStatus(HidIoStatus status, HID_UART_STATUS otherwise);
     void takeInputReport(std::span<const std::uint8_t> received);
 
     Clock& clock_;

@@ -35,27 +35,31 @@ class Cp2114Driver final : public HidUartApi {
     Cp2114Driver(const Cp2114Driver&) = delete;
     Cp2114Driver& operator=(const Cp2114Driver&) = delete;
 
-    HID_UART_STATUS GetNumDevices(std::uint32_t* numDevices, std::uint16_t vid,
-                                  std::uint16_t pid) override;
-    HID_UART_STATUS GetString(std::uint32_t deviceNum, std::uint16_t vid, std::uint16_t pid,
-                              char* deviceString, std::uint32_t options) override;
-    HID_UART_STATUS GetOpenedString(HID_UART_DEVICE device, char* deviceString,
-                                    std::uint32_t options) override;
-    HID_UART_STATUS Open(HID_UART_DEVICE* device, std::uint32_t deviceNum, std::uint16_t vid,
-                         std::uint16_t pid) override;
-    HID_UART_STATUS Close(HID_UART_DEVICE device) override;
-    HID_UART_STATUS IsOpened(HID_UART_DEVICE device, bool* opened) override;
-    HID_UART_STATUS SetUartConfig(HID_UART_DEVICE device, std::uint32_t baudRate,
-                                  std::uint8_t dataBits, std::uint8_t parity, std::uint8_t stopBits,
-                                  std::uint8_t flowControl) override;
-    HID_UART_STATUS SetTimeouts(HID_UART_DEVICE device, std::uint32_t readTimeoutMs,
-                                std::uint32_t writeTimeoutMs) override;
-    HID_UART_STATUS GetTimeouts(HID_UART_DEVICE device, std::uint32_t* readTimeoutMs,
-                                std::uint32_t* writeTimeoutMs) override;
-    HID_UART_STATUS Write(HID_UART_DEVICE device, const std::uint8_t* buffer,
-                          std::uint32_t numBytesToWrite, std::uint32_t* numBytesWritten) override;
-    HID_UART_STATUS Read(HID_UART_DEVICE device, std::uint8_t* buffer, std::uint32_t numBytesToRead,
-                         std::uint32_t* numBytesRead) override;
+    [[nodiscard]] HID_UART_STATUS GetNumDevices(std::uint32_t* numDevices, std::uint16_t vid,
+                                                std::uint16_t pid) override;
+    [[nodiscard]] HID_UART_STATUS GetString(std::uint32_t deviceNum, std::uint16_t vid,
+                                            std::uint16_t pid, char* deviceString,
+                                            std::uint32_t options) override;
+    [[nodiscard]] HID_UART_STATUS GetOpenedString(HID_UART_DEVICE device, char* deviceString,
+                                                  std::uint32_t options) override;
+    [[nodiscard]] HID_UART_STATUS Open(HID_UART_DEVICE* device, std::uint32_t deviceNum,
+                                       std::uint16_t vid, std::uint16_t pid) override;
+    [[nodiscard]] HID_UART_STATUS Close(HID_UART_DEVICE device) override;
+    [[nodiscard]] HID_UART_STATUS IsOpened(HID_UART_DEVICE device, bool* opened) override;
+    [[nodiscard]] HID_UART_STATUS SetUartConfig(HID_UART_DEVICE device, std::uint32_t baudRate,
+                                                std::uint8_t dataBits, std::uint8_t parity,
+                                                std::uint8_t stopBits,
+                                                std::uint8_t flowControl) override;
+    [[nodiscard]] HID_UART_STATUS SetTimeouts(HID_UART_DEVICE device, std::uint32_t readTimeoutMs,
+                                              std::uint32_t writeTimeoutMs) override;
+    [[nodiscard]] HID_UART_STATUS GetTimeouts(HID_UART_DEVICE device, std::uint32_t* readTimeoutMs,
+                                              std::uint32_t* writeTimeoutMs) override;
+    [[nodiscard]] HID_UART_STATUS Write(HID_UART_DEVICE device, const std::uint8_t* buffer,
+                                        std::uint32_t numBytesToWrite,
+                                        std::uint32_t* numBytesWritten) override;
+    [[nodiscard]] HID_UART_STATUS Read(HID_UART_DEVICE device, std::uint8_t* buffer,
+                                       std::uint32_t numBytesToRead,
+                                       std::uint32_t* numBytesRead) override;
 
     // Number of open handles.
     std::size_t openCount() const;

@@ -30,7 +30,7 @@ enum class HidIoStatus {
     Disconnected,  // the device is gone; every further transfer fails
 };
 
-struct HidIoResult {
+struct [[nodiscard]] HidIoResult {
     HidIoStatus status = HidIoStatus::Failed;
     std::size_t size = 0;  // bytes moved when Ok, report id byte included
 };

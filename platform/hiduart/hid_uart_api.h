@@ -82,32 +82,39 @@ class HidUartApi {
     virtual ~HidUartApi() = default;
 
     // vid 0 and pid 0 select every bridge of the HID-to-UART family.
-    virtual HID_UART_STATUS GetNumDevices(std::uint32_t* numDevices, std::uint16_t vid,
-                                          std::uint16_t pid) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS GetNumDevices(std::uint32_t* numDevices,
+                                                        std::uint16_t vid, std::uint16_t pid) = 0;
     // Fills `deviceString` (HID_UART_DEVICE_STRLEN bytes) with a zero-terminated string of the
     // given kind for the bridge at `deviceNum` of the current enumeration.
-    virtual HID_UART_STATUS GetString(std::uint32_t deviceNum, std::uint16_t vid, std::uint16_t pid,
-                                      char* deviceString, std::uint32_t options) = 0;
-    virtual HID_UART_STATUS GetOpenedString(HID_UART_DEVICE device, char* deviceString,
-                                            std::uint32_t options) = 0;
-    virtual HID_UART_STATUS Open(HID_UART_DEVICE* device, std::uint32_t deviceNum,
-                                 std::uint16_t vid, std::uint16_t pid) = 0;
-    virtual HID_UART_STATUS Close(HID_UART_DEVICE device) = 0;
-    virtual HID_UART_STATUS IsOpened(HID_UART_DEVICE device, bool* opened) = 0;
-    virtual HID_UART_STATUS SetUartConfig(HID_UART_DEVICE device, std::uint32_t baudRate,
-                                          std::uint8_t dataBits, std::uint8_t parity,
-                                          std::uint8_t stopBits, std::uint8_t flowControl) = 0;
-    virtual HID_UART_STATUS SetTimeouts(HID_UART_DEVICE device, std::uint32_t readTimeoutMs,
-                                        std::uint32_t writeTimeoutMs) = 0;
-    virtual HID_UART_STATUS GetTimeouts(HID_UART_DEVICE device, std::uint32_t* readTimeoutMs,
-                                        std::uint32_t* writeTimeoutMs) = 0;
-    virtual HID_UART_STATUS Write(HID_UART_DEVICE device, const std::uint8_t* buffer,
-                                  std::uint32_t numBytesToWrite,
-                                  std::uint32_t* numBytesWritten) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS GetString(std::uint32_t deviceNum, std::uint16_t vid,
+                                                    std::uint16_t pid, char* deviceString,
+                                                    std::uint32_t options) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS GetOpenedString(HID_UART_DEVICE device,
+                                                          char* deviceString,
+                                                          std::uint32_t options) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS Open(HID_UART_DEVICE* device, std::uint32_t deviceNum,
+                                               std::uint16_t vid, std::uint16_t pid) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS Close(HID_UART_DEVICE device) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS IsOpened(HID_UART_DEVICE device, bool* opened) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS SetUartConfig(HID_UART_DEVICE device,
+                                                        std::uint32_t baudRate,
+                                                        std::uint8_t dataBits, std::uint8_t parity,
+                                                        std::uint8_t stopBits,
+                                                        std::uint8_t flowControl) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS SetTimeouts(HID_UART_DEVICE device,
+                                                      std::uint32_t readTimeoutMs,
+                                                      std::uint32_t writeTimeoutMs) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS GetTimeouts(HID_UART_DEVICE device,
+                                                      std::uint32_t* readTimeoutMs,
+                                                      std::uint32_t* writeTimeoutMs) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS Write(HID_UART_DEVICE device, const std::uint8_t* buffer,
+                                                std::uint32_t numBytesToWrite,
+                                                std::uint32_t* numBytesWritten) = 0;
     // Reads until `numBytesToRead` bytes arrived or the read time-out passed; on time-out the
     // status is HID_UART_READ_TIMED_OUT and what arrived is at the start of `buffer`.
-    virtual HID_UART_STATUS Read(HID_UART_DEVICE device, std::uint8_t* buffer,
-                                 std::uint32_t numBytesToRead, std::uint32_t* numBytesRead) = 0;
+    [[nodiscard]] virtual HID_UART_STATUS Read(HID_UART_DEVICE device, std::uint8_t* buffer,
+                                               std::uint32_t numBytesToRead,
+                                               std::uint32_t* numBytesRead) = 0;
 };
 
 }  // namespace qm::hiduart

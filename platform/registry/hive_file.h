@@ -32,8 +32,9 @@ class HiveFile {
 
     // Opens the hive at `path`. A missing file is created when `create` is true, otherwise the
     // result is ERROR_FILE_NOT_FOUND (and nothing is reported).
-    static long open(const std::filesystem::path& path, bool create,
-                     std::shared_ptr<Diagnostics> diagnostics, std::shared_ptr<HiveFile>& out);
+    [[nodiscard]] static long open(const std::filesystem::path& path, bool create,
+                                   std::shared_ptr<Diagnostics> diagnostics,
+                                   std::shared_ptr<HiveFile>& out);
 
     HiveFile(std::filesystem::path path, std::shared_ptr<Diagnostics> diagnostics);
     HiveFile(const HiveFile&) = delete;
@@ -45,33 +46,34 @@ class HiveFile {
     bool writable() const { return writable_; }
 
     // Walks `parts` from key `from`, creating missing keys when `create`.
-    long resolve(std::int64_t from, const std::vector<std::string>& parts, bool create,
-                 std::int64_t& id);
-    long queryValue(std::int64_t key, std::string_view name, Value& out);
-    long setValue(std::int64_t key, std::string_view name, const Value& value);
-    long deleteValue(std::int64_t key, std::string_view name);
+    [[nodiscard]] long resolve(std::int64_t from, const std::vector<std::string>& parts,
+                               bool create, std::int64_t& id);
+    [[nodiscard]] long queryValue(std::int64_t key, std::string_view name, Value& out);
+    [[nodiscard]] long setValue(std::int64_t key, std::string_view name, const Value& value);
+    [[nodiscard]] long deleteValue(std::int64_t key, std::string_view name);
     // Deletes the subkey `parts` of `key` with everything under it; with no parts, deletes the
     // values and subkeys of `key` itself and keeps the key.
-    long deleteTree(std::int64_t key, const std::vector<std::string>& parts);
-    long enumSubkeys(std::int64_t key, std::vector<std::string>& names);
-    long enumValues(std::int64_t key, std::vector<std::string>& names);
+    [[nodiscard]] long deleteTree(std::int64_t key, const std::vector<std::string>& parts);
+    [[nodiscard]] long enumSubkeys(std::int64_t key, std::vector<std::string>& names);
+    [[nodiscard]] long enumValues(std::int64_t key, std::vector<std::string>& names);
 
   private:
-    long connect();
-    long checkFormat();
-    long checkFailed(int rc);
+    [[nodiscard]] long connect();
+    [[nodiscard]] long checkFormat();
+    [[nodiscard]] long checkFailed(int rc);
     // Walks existing keys only, in one read transaction.
-    long walkExisting(std::int64_t from, const std::vector<std::string>& parts, std::int64_t& id);
-    long childId(std::int64_t parent, const std::string& name, std::int64_t& id);
-    long existsLocked(std::int64_t key);
-    long insertKey(std::int64_t parent, const std::string& name, std::int64_t& id);
-    long deleteSubtree(std::int64_t key, bool keepKey);
-    long runStatement(const char* sql, std::int64_t key);
-    long inWriteTransaction(const char* doing, const std::function<long()>& body);
+    [[nodiscard]] long walkExisting(std::int64_t from, const std::vector<std::string>& parts,
+                                    std::int64_t& id);
+    [[nodiscard]] long childId(std::int64_t parent, const std::string& name, std::int64_t& id);
+    [[nodiscard]] long existsLocked(std::int64_t key);
+    [[nodiscard]] long insertKey(std::int64_t parent, const std::string& name, std::int64_t& id);
+    [[nodiscard]] long deleteSubtree(std::int64_t key, bool keepKey);
+    [[nodiscard]] long runStatement(const char* sql, std::int64_t key);
+    [[nodiscard]] long inWriteTransaction(const char* doing, const std::function<long()>& body);
     // Maps a SQLite failure to a status and reports it.
-    long failure(int rc, const char* doing);
-    long listNames(std::int64_t key, const char* query, const char* what,
-                   std::vector<std::string>& names);
+    [[nodiscard]] long failure(int rc, const char* doing);
+    [[nodiscard]] long listNames(std::int64_t key, const char* query, const char* what,
+                                 std::vector<std::string>& names);
     void report(const std::string& what) const;
     // For an existing file that can't be used: says that it stays untouched.
     void reportUnusable(const std::string& what) const;
@@ -84,6 +86,6 @@ class HiveFile {
 };
 
 // The status for a SQLite result code.
-long statusFromSqlite(int rc);
+[[nodiscard]] long statusFromSqlite(int rc);
 
 }  // namespace qm::registry::detail

@@ -26,6 +26,6 @@ inline constexpr int kHiveFormatVersion = 1;
 // exists at `path` afterwards; otherwise a status and, in `problem`, what went wrong.
 // The file's read permissions follow its folder's; its group may write it when the folder's group
 // may write the folder.
-long createHiveFile(const std::filesystem::path& path, std::string& problem);
+[[nodiscard]] long createHiveFile(const std::filesystem::path& path, std::string& problem);
 
 }  // namespace qm::registry::detail

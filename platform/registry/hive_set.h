@@ -26,21 +26,21 @@ class HiveSet : public std::enable_shared_from_this<HiveSet> {
     void setDiagnosticSink(DiagnosticSink sink) { diagnostics_->setSink(std::move(sink)); }
 
     // The operations of the Store (see store.h). Only createKey creates a missing hive file.
-    long openKey(Hive hive, std::string_view path, Access access, Key& out);
-    long createKey(Hive hive, std::string_view path, Access access, Key& out);
-    long deleteTree(Hive hive, std::string_view path);
+    [[nodiscard]] long openKey(Hive hive, std::string_view path, Access access, Key& out);
+    [[nodiscard]] long createKey(Hive hive, std::string_view path, Access access, Key& out);
+    [[nodiscard]] long deleteTree(Hive hive, std::string_view path);
 
     // HKEY_USERS: the names of the user hives, and the root key (with Read access) of one of
     // them. Only the current user's hive file may be created here.
     std::vector<std::string> userNames();
-    long userRootKey(std::string_view user, bool createFile, Key& out);
+    [[nodiscard]] long userRootKey(std::string_view user, bool createFile, Key& out);
 
   private:
     // The root key of a hive with Read access (its subkeys may still be opened for writing).
-    long rootKey(Hive hive, bool createFile, Key& out);
-    long openFile(const std::filesystem::path& file, bool createFile,
-                  std::shared_ptr<HiveFile>& out);
-    long fileRoot(const std::filesystem::path& file, bool createFile, Key& out);
+    [[nodiscard]] long rootKey(Hive hive, bool createFile, Key& out);
+    [[nodiscard]] long openFile(const std::filesystem::path& file, bool createFile,
+                                std::shared_ptr<HiveFile>& out);
+    [[nodiscard]] long fileRoot(const std::filesystem::path& file, bool createFile, Key& out);
     std::filesystem::path userHiveFile(std::string_view user);
 
     const StoreLocations locations_;

@@ -38,19 +38,19 @@ class Key {
     // ERROR_ACCESS_DENIED on a hive this process may not write. createSubkey creates the missing
     // keys of the path, which needs this handle to be ReadWrite; through a Read handle it only
     // opens keys that exist.
-    long openSubkey(std::string_view path, Access access, Key& out) const;
-    long createSubkey(std::string_view path, Access access, Key& out) const;
+    [[nodiscard]] long openSubkey(std::string_view path, Access access, Key& out) const;
+    [[nodiscard]] long createSubkey(std::string_view path, Access access, Key& out) const;
 
-    long queryValue(std::string_view name, Value& out) const;
-    long setValue(std::string_view name, const Value& value) const;
-    long deleteValue(std::string_view name) const;
+    [[nodiscard]] long queryValue(std::string_view name, Value& out) const;
+    [[nodiscard]] long setValue(std::string_view name, const Value& value) const;
+    [[nodiscard]] long deleteValue(std::string_view name) const;
     // Deletes the subkey at `subkeyPath` with everything under it. An empty path deletes every
     // value and subkey of this key and keeps the key.
-    long deleteTree(std::string_view subkeyPath) const;
+    [[nodiscard]] long deleteTree(std::string_view subkeyPath) const;
 
     // Subkey names in ASCII-case-insensitive order; value names in creation order.
-    long enumSubkeys(std::vector<std::string>& names) const;
-    long enumValues(std::vector<std::string>& names) const;
+    [[nodiscard]] long enumSubkeys(std::vector<std::string>& names) const;
+    [[nodiscard]] long enumValues(std::vector<std::string>& names) const;
 
   private:
     friend class detail::HiveSet;
@@ -60,9 +60,9 @@ class Key {
     Key(std::shared_ptr<detail::HiveSet> users, Access access);
 
     // Opens or creates the key at `path` below this one, whatever this handle's own access.
-    long walk(std::string_view path, Access access, bool create, Key& out) const;
-    long walkUsers(const std::vector<std::string>& parts, Access access, bool create,
-                   Key& out) const;
+    [[nodiscard]] long walk(std::string_view path, Access access, bool create, Key& out) const;
+    [[nodiscard]] long walkUsers(const std::vector<std::string>& parts, Access access, bool create,
+                                 Key& out) const;
 
     std::shared_ptr<detail::HiveFile> hive_;
     std::shared_ptr<detail::HiveSet> users_;

@@ -18,7 +18,7 @@ inline constexpr std::size_t kMaxKeyNameUnits = 255;
 // Splits "SOFTWARE\QUILLMERE\qmCore" into its parts. Empty parts (from leading, trailing or
 // doubled backslashes) are skipped, so "" and "\" address the starting key itself. Returns
 // ERROR_INVALID_PARAMETER when a part is longer than kMaxKeyNameUnits, else ERROR_SUCCESS.
-long splitKeyPath(std::string_view path, std::vector<std::string>& parts);
+[[nodiscard]] long splitKeyPath(std::string_view path, std::vector<std::string>& parts);
 
 // The form in which names are compared: ASCII letters lower-cased, every other byte unchanged.
 std::string foldName(std::string_view name);

@@ -42,12 +42,12 @@ class Store {
     // stderr). Each distinct problem is reported once.
     void setDiagnosticSink(DiagnosticSink sink);
 
-    long openKey(Hive hive, std::string_view path, Access access, Key& out);
+    [[nodiscard]] long openKey(Hive hive, std::string_view path, Access access, Key& out);
     // Opens the key, creating it and its missing parents first.
-    long createKey(Hive hive, std::string_view path, Access access, Key& out);
+    [[nodiscard]] long createKey(Hive hive, std::string_view path, Access access, Key& out);
     // Deletes the key at `path` and everything under it. An empty path deletes every value and
     // key of the hive's root (below HKEY_USERS: refused, as are the user hives themselves).
-    long deleteTree(Hive hive, std::string_view path);
+    [[nodiscard]] long deleteTree(Hive hive, std::string_view path);
 
   private:
     std::shared_ptr<detail::HiveSet> hives_;

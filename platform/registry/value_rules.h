@@ -21,20 +21,21 @@ inline constexpr std::size_t kMaxStringBytes = 520;
 // zero character (the terminator, or an earlier one, as a reader of the C string would) and
 // returned as UTF-8. REG_EXPAND_SZ text is returned as stored, without expansion.
 // Returns ERROR_SUCCESS, ERROR_MORE_DATA (longer than `maxBytes`) or ERROR_INVALID_DATA.
-long decodeString(const Value& value, std::string& text, std::size_t maxBytes = kMaxStringBytes);
+[[nodiscard]] long decodeString(const Value& value, std::string& text,
+                                std::size_t maxBytes = kMaxStringBytes);
 
 // Reads a string value: the status of the read (e.g. ERROR_FILE_NOT_FOUND) or of decodeString.
-long queryString(const Key& key, std::string_view name, std::string& text,
-                 std::size_t maxBytes = kMaxStringBytes);
+[[nodiscard]] long queryString(const Key& key, std::string_view name, std::string& text,
+                               std::size_t maxBytes = kMaxStringBytes);
 std::optional<std::string> readString(const Key& key, std::string_view name,
                                       std::size_t maxBytes = kMaxStringBytes);
 
 // A number only from a REG_DWORD of exactly 4 bytes; ERROR_INVALID_DATA otherwise.
-long queryDword(const Key& key, std::string_view name, std::uint32_t& number);
+[[nodiscard]] long queryDword(const Key& key, std::string_view name, std::uint32_t& number);
 std::optional<std::uint32_t> readDword(const Key& key, std::string_view name);
 
 // REG_SZ with its terminator, and REG_DWORD.
-long writeString(const Key& key, std::string_view name, std::string_view text);
-long writeDword(const Key& key, std::string_view name, std::uint32_t number);
+[[nodiscard]] long writeString(const Key& key, std::string_view name, std::string_view text);
+[[nodiscard]] long writeDword(const Key& key, std::string_view name, std::uint32_t number);
 
 }  // namespace qm::registry

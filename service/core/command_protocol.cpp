@@ -305,7 +305,8 @@ HRESULT CommandProtocol::ResetDefault() {
     ExchangeGuard guard(lock_);
     if (!host_.openChannel())
         return E_NOINTERFACE;
-    reset(kResetDefault, "Command: Reset Default - ");
+    // Whether the microphone took the reset shows in the read that the restart below makes.
+    static_cast<void>(reset(kResetDefault, "Command: Reset Default - "));
     waitBeforeExchange();
     log(sdk::leInfo, "Starting device after Command: Reset Default ... ");
     host_.restartDevice();
@@ -323,7 +324,8 @@ HRESULT CommandProtocol::ResetWatchDog() {
     ExchangeGuard guard(lock_);
     if (!host_.openChannel())
         return E_NOINTERFACE;
-    reset(kResetWatchDog, nullptr);
+    // The watchdog reset has no answer to check; the caller always gets "not found".
+    static_cast<void>(reset(kResetWatchDog, nullptr));
     return sdk::HRESULT_FROM_WIN32(sdk::ERROR_NOT_FOUND);
 }
 

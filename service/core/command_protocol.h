@@ -51,50 +51,54 @@ class CommandProtocol {
     CommandProtocol(ProtocolHost& host, ExchangeLock& lock, Clock& clock);
 
     // Status reads.
-    HRESULT GetStatusDSP(Byte& volume, std::stop_token stop = {});
-    HRESULT GetStatusALC(Byte& recovery, Byte& mode, Byte& refValue, Byte& volume,
-                         std::stop_token stop = {});
-    HRESULT GetStatusHPF_LPF(Byte& hpf1, Byte& hpf2, Byte& lpf, std::stop_token stop = {});
-    HRESULT GetStatusEQ_NOTCH_GAIN(Byte& notch, Byte (&gains)[5], std::stop_token stop = {});
-    HRESULT GetStatusEQ_POWER_BW_MODE(Byte& power, Byte (&modes)[5], std::stop_token stop = {});
-    HRESULT Get_Ext_OutVolume(Byte& volume, std::stop_token stop = {});
-    HRESULT Get_Ext_TPA(Byte& tpa, std::stop_token stop = {});
-    HRESULT GetDirection(Byte& volume, Byte& zoom, Byte& beam, std::stop_token stop = {});
-    HRESULT GetHardwareVer(std::string& apiVersion, std::string& firmwareVersion);
+    [[nodiscard]] HRESULT GetStatusDSP(Byte& volume, std::stop_token stop = {});
+    [[nodiscard]] HRESULT GetStatusALC(Byte& recovery, Byte& mode, Byte& refValue, Byte& volume,
+                                       std::stop_token stop = {});
+    [[nodiscard]] HRESULT GetStatusHPF_LPF(Byte& hpf1, Byte& hpf2, Byte& lpf,
+                                           std::stop_token stop = {});
+    [[nodiscard]] HRESULT GetStatusEQ_NOTCH_GAIN(Byte& notch, Byte (&gains)[5],
+                                                 std::stop_token stop = {});
+    [[nodiscard]] HRESULT GetStatusEQ_POWER_BW_MODE(Byte& power, Byte (&modes)[5],
+                                                    std::stop_token stop = {});
+    [[nodiscard]] HRESULT Get_Ext_OutVolume(Byte& volume, std::stop_token stop = {});
+    [[nodiscard]] HRESULT Get_Ext_TPA(Byte& tpa, std::stop_token stop = {});
+    [[nodiscard]] HRESULT GetDirection(Byte& volume, Byte& zoom, Byte& beam,
+                                       std::stop_token stop = {});
+    [[nodiscard]] HRESULT GetHardwareVer(std::string& apiVersion, std::string& firmwareVersion);
 
     // Change commands.
-    HRESULT SetDirectionVolume(Byte value);
-    HRESULT SetZoom(Byte value);
-    HRESULT SetBeam(Byte value);
-    HRESULT SetVolume(Byte value);
-    HRESULT SetVolumeNorm();
-    HRESULT SetVolumeMute();
-    HRESULT Set_LPF(Byte value);
+    [[nodiscard]] HRESULT SetDirectionVolume(Byte value);
+    [[nodiscard]] HRESULT SetZoom(Byte value);
+    [[nodiscard]] HRESULT SetBeam(Byte value);
+    [[nodiscard]] HRESULT SetVolume(Byte value);
+    [[nodiscard]] HRESULT SetVolumeNorm();
+    [[nodiscard]] HRESULT SetVolumeMute();
+    [[nodiscard]] HRESULT Set_LPF(Byte value);
     HRESULT Set_HPF_1(Byte value);
     HRESULT Set_HPF_2(Byte value);
-    HRESULT Set_EQ_NOTCH(Byte mask);
-    HRESULT Set_EQ_GAIN(Byte band, Byte gain);
-    HRESULT Set_EQ_POWER(Byte mask);
-    HRESULT Set_EQ_BAND_WIDTH(Byte band, int frequencyHz, int widthHz);
-    HRESULT Set_EQ_BAND_MODE(Byte band, Byte mode);
-    HRESULT Set_ALC_RECOVERY(Byte value);
-    HRESULT Set_ALC_MODE(Byte value);
-    HRESULT Set_ALC_REF_VALUE(Byte value);
-    HRESULT Set_Ext_OutVolume(Byte value);
-    HRESULT Set_Ext_TPA(Byte value);
+    [[nodiscard]] HRESULT Set_EQ_NOTCH(Byte mask);
+    [[nodiscard]] HRESULT Set_EQ_GAIN(Byte band, Byte gain);
+    [[nodiscard]] HRESULT Set_EQ_POWER(Byte mask);
+    [[nodiscard]] HRESULT Set_EQ_BAND_WIDTH(Byte band, int frequencyHz, int widthHz);
+    [[nodiscard]] HRESULT Set_EQ_BAND_MODE(Byte band, Byte mode);
+    [[nodiscard]] HRESULT Set_ALC_RECOVERY(Byte value);
+    [[nodiscard]] HRESULT Set_ALC_MODE(Byte value);
+    [[nodiscard]] HRESULT Set_ALC_REF_VALUE(Byte value);
+    [[nodiscard]] HRESULT Set_Ext_OutVolume(Byte value);
+    [[nodiscard]] HRESULT Set_Ext_TPA(Byte value);
 
     // The acknowledgement of the last change, and the resets.
-    HRESULT GetLastStatus();
-    HRESULT ResetDefault();
-    HRESULT ResetStatus();
-    HRESULT ResetWatchDog();
+    [[nodiscard]] HRESULT GetLastStatus();
+    [[nodiscard]] HRESULT ResetDefault();
+    [[nodiscard]] HRESULT ResetStatus();
+    [[nodiscard]] HRESULT ResetWatchDog();
 
   private:
-    HRESULT statusRead(std::uint8_t request, std::uint8_t block, Byte* const* out, int count,
-                       std::stop_token stop);
-    HRESULT change(std::vector<std::uint8_t> frame, const ChangeLines* logLines,
-                   std::optional<settings::Setting> target);
-    HRESULT reset(std::uint8_t kind, const char* logFormat);
+    [[nodiscard]] HRESULT statusRead(std::uint8_t request, std::uint8_t block, Byte* const* out,
+                                     int count, std::stop_token stop);
+    [[nodiscard]] HRESULT change(std::vector<std::uint8_t> frame, const ChangeLines* logLines,
+                                 std::optional<settings::Setting> target);
+    [[nodiscard]] HRESULT reset(std::uint8_t kind, const char* logFormat);
     void log(std::uint32_t type, const std::string& line);
     void waitBeforeExchange();
     // "prefix0x0e 0x03 0x20": the frame bytes as the log lines show them.

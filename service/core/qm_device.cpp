@@ -188,7 +188,14 @@ void CQMDevice::SetIdentity(const std::string& serialNumber, const std::string& 
     registry::Key key;
     if (env_.registry.createKey(registry::Hive::LocalMachine, deviceKeyPath(),
                                 registry::Access::ReadWrite, key) == registry::ERROR_SUCCESS) {
-        registry::writeString(key, "Name", productNameText);
+        reportCacheWrite(registry::writeString(key, "Name", productNameText), "Name");
+    }
+}
+
+void CQMDevice::reportCacheWrite(long status, std::string_view name) {
+    if (status != registry::ERROR_SUCCESS) {
+        log_.Log(leError, "Cache value %.*s not written: %s", static_cast<int>(name.size()),
+                 name.data(), registry::statusText(status));
     }
 }
 
@@ -204,16 +211,17 @@ void CQMDevice::UpdateCacheData(const std::string& serialNumber) {
         return;
     }
     const DeviceIdentity id = identity();
-    registry::writeString(key, "Name", id.name);
-    registry::writeString(key, "ContainerID", id.containerId);
-    registry::writeString(key, "FriendlyName", id.friendlyName);
-    registry::writeString(key, "Description", id.description);
+    reportCacheWrite(registry::writeString(key, "Name", id.name), "Name");
+    reportCacheWrite(registry::writeString(key, "ContainerID", id.containerId), "ContainerID");
+    reportCacheWrite(registry::writeString(key, "FriendlyName", id.friendlyName), "FriendlyName");
+    reportCacheWrite(registry::writeString(key, "Description", id.description), "Description");
     const settings::DeviceSettings values = settingsSnapshot();
     const settings::Model model = settings::modelFromProductName(id.name);
     for (const settings::SettingInfo& info : settings::settingTable()) {
         if (!settings::hasSetting(model, info.setting, settings::Place::RegistryCache))
             continue;
-        registry::writeDword(key, info.registryName, values[info.setting]);
+        reportCacheWrite(registry::writeDword(key, info.registryName, values[info.setting]),
+                         info.registryName);
         log_.Log(leInfo, "    %.*s 0x%02x", static_cast<int>(info.registryName.size()),
                  info.registryName.data(), values[info.setting]);
     }
@@ -263,8 +271,11 @@ void CQMDevice::StartDevice(int index) {
 
     // 5. Vendor and product id of the opened bridge.
     std::string vid, pid;
-    openedString(hiduart::HID_UART_GET_VID_STR, vid);
-    openedString(hiduart::HID_UART_GET_PID_STR, pid);
+    // A string the bridge does not give stays empty, and the container id lookup is skipped.
+    if (openedString(hiduart::HID_UART_GET_VID_STR, vid) != S_OK)
+        vid.clear();
+    if (openedString(hiduart::HID_UART_GET_PID_STR, pid) != S_OK)
+        pid.clear();
     {
         std::lock_guard guard(identityMutex_);
         vendorId_ = vid;
@@ -287,7 +298,7 @@ void CQMDevice::StartDevice(int index) {
             if (env_.registry.createKey(registry::Hive::LocalMachine, deviceKeyPath(),
                                         registry::Access::ReadWrite,
                                         key) == registry::ERROR_SUCCESS) {
-                registry::writeString(key, "ContainerID", *found);
+                reportCacheWrite(registry::writeString(key, "ContainerID", *found), "ContainerID");
             }
             id.containerId = *found;
         }

@@ -76,56 +76,58 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     std::optional<std::string> cachedString(std::string_view valueName) const;
 
     // IQMDevice.
-    HRESULT GetDeviceIndexHID(int& nDeviceIndex) override;
-    HRESULT GetDeviceSN(std::string& bstrDeviceSN) override;
-    HRESULT IsStarted() override;
-    HRESULT IsInitialized() override;
-    HRESULT GetDeviceXML(std::string& bstrXML) override;
-    HRESULT GetName(std::string& bstrName) override;
-    HRESULT GetVendorID(std::string& bstrVendorID) override;
-    HRESULT GetProductID(std::string& bstrProductID) override;
-    HRESULT GetHardwareID(std::string& bstrHardwareID) override;
-    HRESULT GetHardwareVer(std::string& bstrApiVer, std::string& bstrFwVer) override;
-    HRESULT GetContainerID(std::string& bstrContainerID) override;
-    HRESULT SetFriendlyName(const std::string& bstrFriendlyName) override;
-    HRESULT GetFriendlyName(std::string& bstrFriendlyName) override;
-    HRESULT SetDescription(const std::string& bstrDescription) override;
-    HRESULT GetDescription(std::string& bstrDescription) override;
-    HRESULT ResetDefault() override;
-    HRESULT ResetStatus() override;
-    HRESULT ResetWatchDog() override;
-    HRESULT GetLastStatus() override;
-    HRESULT GetStatusDSP(Byte& pbVolume) override;
-    HRESULT GetStatusALC(Byte& pbRecovery, Byte& pbMode, Byte& pbRefVal, Byte& pbVolume) override;
-    HRESULT GetStatusHPF_LPF(Byte& pbHPF_1, Byte& pbHPF_2, Byte& pbLPF) override;
-    HRESULT GetStatusEQ_NOTCH_GAIN(Byte& pbNOTCH, Byte& pbEQ_1_GAIN, Byte& pbEQ_2_GAIN,
-                                   Byte& pbEQ_3_GAIN, Byte& pbEQ_4_GAIN,
-                                   Byte& pbEQ_5_GAIN) override;
-    HRESULT GetStatusEQ_POWER_BW_MODE(Byte& pbPOWER, Byte& pbEQ_1_BW_MODE, Byte& pbEQ_2_BW_MODE,
-                                      Byte& pbEQ_3_BW_MODE, Byte& pbEQ_4_BW_MODE,
-                                      Byte& pbEQ_5_BW_MODE) override;
-    HRESULT SetDirectionVolume(Byte bVolume) override;
-    HRESULT GetDirection(Byte& pbVol, Byte& pbZoom, Byte& pbBeam) override;
-    HRESULT SetVolume(Byte bVolume) override;
-    HRESULT SetVolumeNorm() override;
-    HRESULT SetVolumeMute() override;
-    HRESULT SetZoom(Byte bZoom) override;
-    HRESULT SetBeam(Byte bBeam) override;
-    HRESULT Set_LPF(Byte bLPF) override;
+    [[nodiscard]] HRESULT GetDeviceIndexHID(int& nDeviceIndex) override;
+    [[nodiscard]] HRESULT GetDeviceSN(std::string& bstrDeviceSN) override;
+    [[nodiscard]] HRESULT IsStarted() override;
+    [[nodiscard]] HRESULT IsInitialized() override;
+    [[nodiscard]] HRESULT GetDeviceXML(std::string& bstrXML) override;
+    [[nodiscard]] HRESULT GetName(std::string& bstrName) override;
+    [[nodiscard]] HRESULT GetVendorID(std::string& bstrVendorID) override;
+    [[nodiscard]] HRESULT GetProductID(std::string& bstrProductID) override;
+    [[nodiscard]] HRESULT GetHardwareID(std::string& bstrHardwareID) override;
+    [[nodiscard]] HRESULT GetHardwareVer(std::string& bstrApiVer, std::string& bstrFwVer) override;
+    [[nodiscard]] HRESULT GetContainerID(std::string& bstrContainerID) override;
+    [[nodiscard]] HRESULT SetFriendlyName(const std::string& bstrFriendlyName) override;
+    [[nodiscard]] HRESULT GetFriendlyName(std::string& bstrFriendlyName) override;
+    [[nodiscard]] HRESULT SetDescription(const std::string& bstrDescription) override;
+    [[nodiscard]] HRESULT GetDescription(std::string& bstrDescription) override;
+    [[nodiscard]] HRESULT ResetDefault() override;
+    [[nodiscard]] HRESULT ResetStatus() override;
+    [[nodiscard]] HRESULT ResetWatchDog() override;
+    [[nodiscard]] HRESULT GetLastStatus() override;
+    [[nodiscard]] HRESULT GetStatusDSP(Byte& pbVolume) override;
+    [[nodiscard]] HRESULT GetStatusALC(Byte& pbRecovery, Byte& pbMode, Byte& pbRefVal,
+                                       Byte& pbVolume) override;
+    [[nodiscard]] HRESULT GetStatusHPF_LPF(Byte& pbHPF_1, Byte& pbHPF_2, Byte& pbLPF) override;
+    [[nodiscard]] HRESULT GetStatusEQ_NOTCH_GAIN(Byte& pbNOTCH, Byte& pbEQ_1_GAIN,
+                                                 Byte& pbEQ_2_GAIN, Byte& pbEQ_3_GAIN,
+                                                 Byte& pbEQ_4_GAIN, Byte& pbEQ_5_GAIN) override;
+    [[nodiscard]] HRESULT GetStatusEQ_POWER_BW_MODE(Byte& pbPOWER, Byte& pbEQ_1_BW_MODE,
+                                                    Byte& pbEQ_2_BW_MODE, Byte& pbEQ_3_BW_MODE,
+                                                    Byte& pbEQ_4_BW_MODE,
+                                                    Byte& pbEQ_5_BW_MODE) override;
+    [[nodiscard]] HRESULT SetDirectionVolume(Byte bVolume) override;
+    [[nodiscard]] HRESULT GetDirection(Byte& pbVol, Byte& pbZoom, Byte& pbBeam) override;
+    [[nodiscard]] HRESULT SetVolume(Byte bVolume) override;
+    [[nodiscard]] HRESULT SetVolumeNorm() override;
+    [[nodiscard]] HRESULT SetVolumeMute() override;
+    [[nodiscard]] HRESULT SetZoom(Byte bZoom) override;
+    [[nodiscard]] HRESULT SetBeam(Byte bBeam) override;
+    [[nodiscard]] HRESULT Set_LPF(Byte bLPF) override;
     HRESULT Set_HPF_1(Byte bHPF_1) override;
     HRESULT Set_HPF_2(Byte bHPF_2) override;
-    HRESULT Set_EQ_NOTCH(Byte bEQ_ON) override;
-    HRESULT Set_EQ_GAIN(Byte bEQ, Byte bGAIN) override;
-    HRESULT Set_EQ_POWER(Byte bEQ_ON) override;
-    HRESULT Set_EQ_BAND_WIDTH(Byte bEQ, int nBand, int nWidth) override;
-    HRESULT Set_EQ_BAND_MODE(Byte bEQ, Byte bMode) override;
-    HRESULT Set_ALC_RECOVERY(Byte bVAL) override;
-    HRESULT Set_ALC_MODE(Byte bVAL) override;
-    HRESULT Set_ALC_REF_VALUE(Byte bREF_VAL) override;
-    HRESULT Get_Ext_OutVolume(Byte& pbVolume) override;
-    HRESULT Set_Ext_OutVolume(Byte bVolume) override;
-    HRESULT Get_Ext_TPA(Byte& pbTPA) override;
-    HRESULT Set_Ext_TPA(Byte bTPA) override;
+    [[nodiscard]] HRESULT Set_EQ_NOTCH(Byte bEQ_ON) override;
+    [[nodiscard]] HRESULT Set_EQ_GAIN(Byte bEQ, Byte bGAIN) override;
+    [[nodiscard]] HRESULT Set_EQ_POWER(Byte bEQ_ON) override;
+    [[nodiscard]] HRESULT Set_EQ_BAND_WIDTH(Byte bEQ, int nBand, int nWidth) override;
+    [[nodiscard]] HRESULT Set_EQ_BAND_MODE(Byte bEQ, Byte bMode) override;
+    [[nodiscard]] HRESULT Set_ALC_RECOVERY(Byte bVAL) override;
+    [[nodiscard]] HRESULT Set_ALC_MODE(Byte bVAL) override;
+    [[nodiscard]] HRESULT Set_ALC_REF_VALUE(Byte bREF_VAL) override;
+    [[nodiscard]] HRESULT Get_Ext_OutVolume(Byte& pbVolume) override;
+    [[nodiscard]] HRESULT Set_Ext_OutVolume(Byte bVolume) override;
+    [[nodiscard]] HRESULT Get_Ext_TPA(Byte& pbTPA) override;
+    [[nodiscard]] HRESULT Set_Ext_TPA(Byte bTPA) override;
 
   private:
     // The log as the command protocol sees it.
@@ -158,7 +160,9 @@ class CQMDevice final : public sdk::IQMDevice, private ProtocolHost {
     void joinFinishedRuns();
     bool readConfigurationFolder(std::string& folder);
     void restartDeviceLog();
-    HRESULT openedString(std::uint32_t kind, std::string& out);
+    // Logs a cache value that could not be written; the cache then keeps its older value.
+    void reportCacheWrite(long status, std::string_view name);
+    [[nodiscard]] HRESULT openedString(std::uint32_t kind, std::string& out);
     DeviceIdentity identity() const;
     void setSettings(std::initializer_list<std::pair<settings::Setting, Byte>> values);
     std::string deviceKeyPath() const;

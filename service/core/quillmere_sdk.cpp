@@ -92,7 +92,8 @@ std::string CQuillmereSDK::readLogFolderOrDefault() {
     if (auto folder = registry::readString(config, "LogFolder"))
         return *folder;
     std::string folder = settings::defaultLogFolder();
-    registry::writeString(config, "LogFolder", folder);
+    // Unwritten, the default is simply chosen again at the next start.
+    static_cast<void>(registry::writeString(config, "LogFolder", folder));
     createFolder(folder);
     return folder;
 }
@@ -119,14 +120,16 @@ void CQuillmereSDK::FinalConstruct(DeviceThread thread) {
     std::vector<std::string> subkeys;
     if (haveConfig) {
         if (deviceMode_ != 0) {
-            config.enumSubkeys(subkeys);
+            if (config.enumSubkeys(subkeys) != registry::ERROR_SUCCESS)
+                subkeys.clear();
             for (const std::string& name : subkeys) {
                 if (config.deleteTree(name) != registry::ERROR_SUCCESS)
                     break;
             }
         }
         subkeys.clear();
-        config.enumSubkeys(subkeys);
+        if (config.enumSubkeys(subkeys) != registry::ERROR_SUCCESS)
+            subkeys.clear();
     }
 
     // 3. The cached microphones, each under its serial's name (serial_name.h).
@@ -316,7 +319,8 @@ std::shared_ptr<CQMDevice> CQuillmereSDK::findBySerial(const std::string& serial
 std::shared_ptr<CQMDevice> CQuillmereSDK::findByContainer(const sdk::Guid& containerId) const {
     for (const auto& device : devices()) {
         std::string text;
-        device->GetContainerID(text);
+        if (device->GetContainerID(text) != sdk::S_OK)
+            continue;
         if (auto id = sdk::Guid::parseContainerId(text); id && *id == containerId)
             return device;
     }
@@ -455,7 +459,8 @@ void CQuillmereSDK::timerWork() {
             continue;
         if (device->bridgeIndex() == -1) {
             std::string text;
-            device->GetContainerID(text);
+            if (device->GetContainerID(text) != sdk::S_OK)
+                continue;
             if (auto id = sdk::Guid::parseContainerId(text)) {
                 if (auto bridge = bridges().find(*id)) {
                     device->setBridgeIndex(static_cast<int>(bridge->index));
@@ -572,7 +577,11 @@ void CQuillmereSDK::deleteCache(const std::string& serial) {
     registry::Key config;
     if (env_.registry.createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
                                 registry::Access::ReadWrite, config) == registry::ERROR_SUCCESS) {
-        config.deleteTree(settings::serialName(serial));
+        const long status = config.deleteTree(settings::serialName(serial));
+        if (status != registry::ERROR_SUCCESS && status != registry::ERROR_FILE_NOT_FOUND) {
+            log_.Log(leError, "Cache of %s not deleted: %s", serial.c_str(),
+                     registry::statusText(status));
+        }
     }
 }
 

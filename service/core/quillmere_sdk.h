@@ -54,18 +54,18 @@ class CQuillmereSDK final : public sdk::IQuillmereSDK {
     CQmLog& log() { return log_; }
 
     // IQuillmereSDK.
-    HRESULT WriteLog(sdk::qmLogEventType Type, const std::string& str) override;
-    HRESULT NotifyRelease() override;
-    HRESULT IsInitialize() override;
-    HRESULT GetVersion(std::string& pbstrVersion) override;
-    HRESULT EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* ppEnum) override;
-    HRESULT RemoveDevice(const std::shared_ptr<sdk::IQMDevice>& pDevice) override;
-    HRESULT RemoveDeviceBySN(const std::string& bstrSN) override;
-    HRESULT RemoveAllInactive() override;
-    HRESULT GetLogFolder(std::string& pbstrLogFolder) override;
-    HRESULT SetLogFolder(const std::string& bstrLogFolder) override;
-    HRESULT AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) override;
-    HRESULT UnadviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) override;
+    [[nodiscard]] HRESULT WriteLog(sdk::qmLogEventType Type, const std::string& str) override;
+    [[nodiscard]] HRESULT NotifyRelease() override;
+    [[nodiscard]] HRESULT IsInitialize() override;
+    [[nodiscard]] HRESULT GetVersion(std::string& pbstrVersion) override;
+    [[nodiscard]] HRESULT EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* ppEnum) override;
+    [[nodiscard]] HRESULT RemoveDevice(const std::shared_ptr<sdk::IQMDevice>& pDevice) override;
+    [[nodiscard]] HRESULT RemoveDeviceBySN(const std::string& bstrSN) override;
+    [[nodiscard]] HRESULT RemoveAllInactive() override;
+    [[nodiscard]] HRESULT GetLogFolder(std::string& pbstrLogFolder) override;
+    [[nodiscard]] HRESULT SetLogFolder(const std::string& bstrLogFolder) override;
+    [[nodiscard]] HRESULT AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) override;
+    [[nodiscard]] HRESULT UnadviceSink(const std::shared_ptr<sdk::IDeviceNotify>& pCallMe) override;
 
   private:
     explicit CQuillmereSDK(DeviceEnvironment environment);

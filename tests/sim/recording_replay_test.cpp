@@ -35,7 +35,7 @@ std::string readThroughTheDriver(std::shared_ptr<hiduart::HidTransport> transpor
     EXPECT_TRUE(device.waitInitialReadEnded(std::chrono::minutes(1)));
     EXPECT_EQ(device.IsInitialized(), sdk::S_OK);
     std::string xml;
-    device.GetDeviceXML(xml);
+    EXPECT_EQ(device.GetDeviceXML(xml), sdk::S_OK);
     return xml;
 }
 
