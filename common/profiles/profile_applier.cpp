@@ -31,8 +31,9 @@ StepEnd runStep(sdk::IQMDevice& device, settings::Setting setting, std::uint8_t 
         attempts = attempt;
         // A change the call itself refused (no channel, no service) is no acknowledgement, even
         // when the last status the microphone reported is still a success.
-        if (sdk::sendSettingChange(device, setting, value) == sdk::S_OK &&
-            device.GetLastStatus() == sdk::S_OK) {
+        const sdk::HRESULT sent = sdk::sendSettingChange(device, setting, value);
+        const sdk::HRESULT status = device.GetLastStatus();
+        if (sent == sdk::S_OK && status == sdk::S_OK) {
             log.finish(entry, texts.success, EntryImage::Success);
             return StepEnd::Acknowledged;
         }

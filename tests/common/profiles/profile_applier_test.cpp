@@ -161,6 +161,16 @@ TEST(ProfileApply, ARefusedChangeIsRetriedAndLogged) {
     EXPECT_EQ(run.pacer.pauses.size(), 20u);
 }
 
+TEST(ProfileApply, AChangeCallThatFailsIsNoAcknowledgementEvenWhenTheLastStatusIsGood) {
+    ApplyRun run;
+    EXPECT_CALL(run.device, Set_HPF_1(::testing::_))
+        .WillOnce(::testing::Return(sdk::E_NOINTERFACE))
+        .WillRepeatedly(::testing::Return(sdk::S_OK));
+    const ApplyOutcome outcome = run.apply(profileOf("Cedar"));
+    EXPECT_EQ(outcome.result, ApplyOutcome::Result::Applied);
+    EXPECT_EQ(outcome.steps[4].attempts, 2);
+}
+
 TEST(ProfileApply, TheLogShowsEachEntryStartingThenEnding) {
     ApplyRun run;
     run.device.refused = {1};

@@ -27,7 +27,7 @@ std::set<std::string> subkeys(registry::Store& store, const std::string& path) {
     Key key;
     std::vector<std::string> names;
     if (store.openKey(Hive::ClassesRoot, path, Access::Read, key) == registry::ERROR_SUCCESS) {
-        key.enumSubkeys(names);
+        EXPECT_EQ(key.enumSubkeys(names), registry::ERROR_SUCCESS);
     }
     return {names.begin(), names.end()};
 }

@@ -48,7 +48,7 @@ class DeviceFixture : public ::testing::Test {
         return key;
     }
     void setLogFolder(const std::string& folder = "/logs") {
-        registry::writeString(configKey(), "LogFolder", folder);
+        EXPECT_EQ(registry::writeString(configKey(), "LogFolder", folder), registry::ERROR_SUCCESS);
     }
     std::string folder() const { return folder_.path().string(); }
 
