@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 #include "common/runtime/virtual_clock.h"
 #include "common/settings/system_paths.h"
+#include "platform/registry/status.h"
 #include "platform/registry/store.h"
 #include "platform/registry/value_rules.h"
 #include "service/core/bridge_scan.h"
@@ -104,9 +106,12 @@ class TickRig {
         const std::string folder = folder_.path().string();
         store_ = std::make_unique<registry::Store>(registry::StoreLocations::inFolder(folder, "b"));
         registry::Key config;
-        store_->createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
-                          registry::Access::ReadWrite, config);
-        registry::writeString(config, "LogFolder", folder + "/logs");
+        if (store_->createKey(registry::Hive::LocalMachine, settings::kDevicesKey,
+                              registry::Access::ReadWrite, config) != registry::ERROR_SUCCESS ||
+            registry::writeString(config, "LogFolder", folder + "/logs") !=
+                registry::ERROR_SUCCESS) {
+            throw std::runtime_error("the benchmark's settings store cannot be written");
+        }
         for (int i = 0; i < microphones; ++i)
             rig_.plug("Cedar", "MIC" + std::to_string(i));
         manager_ = CQuillmereSDK::create(

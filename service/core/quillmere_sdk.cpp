@@ -21,6 +21,7 @@ using namespace std::chrono_literals;
 using sdk::E_INVALIDARG;
 using sdk::E_POINTER;
 using sdk::HRESULT;
+using sdk::leError;
 using sdk::leInfo;
 using sdk::leWarning;
 using sdk::S_FALSE;

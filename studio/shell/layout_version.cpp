@@ -23,7 +23,9 @@ void deleteLayoutsOfAllUsers(registry::Store& store) {
         return;
     }
     for (const std::string& user : names) {
-        store.deleteTree(registry::Hive::Users, user + "\\" + keys::kLayoutsPath);
+        // A user without stored layouts has nothing to forget.
+        static_cast<void>(
+            store.deleteTree(registry::Hive::Users, user + "\\" + keys::kLayoutsPath));
     }
 }
 
@@ -33,7 +35,8 @@ void applyLayoutVersion(controls::RegistryManager& registry) {
     const std::uint32_t stored =
         registry.getProfileInt(keys::kSettings, keys::kPaneVersion).value_or(1);
     if (stored != kPaneVersion) {
-        registry.store().deleteTree(registry::Hive::CurrentUser, keys::kLayoutsPath);
+        static_cast<void>(
+            registry.store().deleteTree(registry::Hive::CurrentUser, keys::kLayoutsPath));
         deleteLayoutsOfAllUsers(registry.store());
     }
     registry.writeProfileInt(keys::kSettings, keys::kPaneVersion, kPaneVersion);

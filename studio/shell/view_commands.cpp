@@ -146,7 +146,8 @@ void ViewCommands::storeDirect(const char* name, std::uint32_t value) {
                                   registry::Access::ReadWrite, key) != registry::ERROR_SUCCESS) {
         return;
     }
-    registry::writeDword(key, name, value);
+    // Like the profile values, a view setting that cannot be stored is simply not remembered.
+    static_cast<void>(registry::writeDword(key, name, value));
 }
 
 }  // namespace qm::studio

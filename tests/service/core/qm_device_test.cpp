@@ -94,7 +94,7 @@ TEST_F(QMDeviceTest, CacheLoadTakesOnlyValidValues) {
     std::string text;
     device->GetFriendlyName(text);
     EXPECT_EQ(text, "Desk mic");
-    device->GetDescription(text);
+    EXPECT_EQ(device->GetDescription(text), S_OK);
     EXPECT_EQ(text, "");
 }
 
@@ -141,15 +141,15 @@ TEST_F(QMDeviceTest, StartReadsEverySettingAndWritesTheCache) {
 }
 
 TEST_F(QMDeviceTest, TimeoutReadOfTheWrongTypeMeans150) {
-    registry::writeString(configKey(), "TimeoutRead", "40");
-    registry::writeDword(configKey(), "TimeoutWrite", 70);
+    ASSERT_EQ(registry::writeString(configKey(), "TimeoutRead", "40"), registry::ERROR_SUCCESS);
+    ASSERT_EQ(registry::writeDword(configKey(), "TimeoutWrite", 70), registry::ERROR_SUCCESS);
     auto device = startedDevice("Cedar", "SN3");
     unsigned char v = 0;
     const TimePoint before = clock.now();
     ASSERT_EQ(device->GetStatusDSP(v), S_OK);
     EXPECT_EQ(clock.now() - before, 160ms);
 
-    registry::writeDword(configKey(), "TimeoutRead", 40);
+    ASSERT_EQ(registry::writeDword(configKey(), "TimeoutRead", 40), registry::ERROR_SUCCESS);
     device->StartDevice(0);
     waitInitialised(*device);
     const TimePoint again = clock.now();
