@@ -92,8 +92,9 @@ class StudioAgainstServiceTest : public ::testing::Test {
         EXPECT_EQ(studioRegistry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
                                                    registry::Access::ReadWrite, devices),
                   registry::ERROR_SUCCESS);
-        registry::writeString(devices, "ProfileFolder",
-                              (studioRegistry_.folder.path() / "profiles").string());
+        EXPECT_EQ(registry::writeString(devices, "ProfileFolder",
+                                        (studioRegistry_.folder.path() / "profiles").string()),
+                  registry::ERROR_SUCCESS);
         StudioEnvironment environment;
         environment.connector = &connector_;
         environment.hooks.endpoints = &endpoints_;

@@ -65,7 +65,9 @@ TEST_F(QMDeviceTest, MissingCacheKeyStillStartsTheLog) {
 
 TEST_F(QMDeviceTest, NoValidLogFolderNoDeviceLog) {
     registry::Key config = configKey();
-    config.setValue("LogFolder", registry::Value{registry::ValueType::Binary, {'/', 0, 0, 0}});
+    EXPECT_EQ(
+        config.setValue("LogFolder", registry::Value{registry::ValueType::Binary, {'/', 0, 0, 0}}),
+        registry::ERROR_SUCCESS);
     auto device = makeDevice();
     device->LoadCacheData("SN1");
     EXPECT_FALSE(device->log().IsRunning());
@@ -73,15 +75,20 @@ TEST_F(QMDeviceTest, NoValidLogFolderNoDeviceLog) {
 
 TEST_F(QMDeviceTest, CacheLoadTakesOnlyValidValues) {
     registry::Key key = deviceKey("SN7");
-    registry::writeString(key, "Name", "birch");
-    registry::writeString(key, "FriendlyName", "Desk mic");
+    EXPECT_EQ(registry::writeString(key, "Name", "birch"), registry::ERROR_SUCCESS);
+    EXPECT_EQ(registry::writeString(key, "FriendlyName", "Desk mic"), registry::ERROR_SUCCESS);
     // Unterminated description: ignored.
-    key.setValue("Description", registry::Value{registry::ValueType::Sz, {'a', 0, 'b', 0}});
-    registry::writeDword(key, "LPF", 0x1FF);
-    registry::writeString(key, "HPF_1", "3");  // wrong type: ignored
-    key.setValue("HPF_2", registry::Value{registry::ValueType::Binary, {4, 0, 0, 0}});
-    registry::writeDword(key, "Beam", 2);  // a Birch caches direction
-    registry::writeDword(key, "TPA", 9);   // a Birch does not cache TPA
+    EXPECT_EQ(
+        key.setValue("Description", registry::Value{registry::ValueType::Sz, {'a', 0, 'b', 0}}),
+        registry::ERROR_SUCCESS);
+    EXPECT_EQ(registry::writeDword(key, "LPF", 0x1FF), registry::ERROR_SUCCESS);
+    // Wrong types: ignored.
+    EXPECT_EQ(registry::writeString(key, "HPF_1", "3"), registry::ERROR_SUCCESS);
+    EXPECT_EQ(key.setValue("HPF_2", registry::Value{registry::ValueType::Binary, {4, 0, 0, 0}}),
+              registry::ERROR_SUCCESS);
+    // A Birch caches its direction but not TPA.
+    EXPECT_EQ(registry::writeDword(key, "Beam", 2), registry::ERROR_SUCCESS);
+    EXPECT_EQ(registry::writeDword(key, "TPA", 9), registry::ERROR_SUCCESS);
     auto device = makeDevice();
     device->LoadCacheData("SN7");
     const auto s = device->settingsSnapshot();
@@ -92,7 +99,7 @@ TEST_F(QMDeviceTest, CacheLoadTakesOnlyValidValues) {
     EXPECT_EQ(s[Setting::TPA], 0);
     EXPECT_EQ(s[Setting::Volume], 0x91) << "missing volume keeps the normal level";
     std::string text;
-    device->GetFriendlyName(text);
+    EXPECT_EQ(device->GetFriendlyName(text), S_OK);
     EXPECT_EQ(text, "Desk mic");
     EXPECT_EQ(device->GetDescription(text), S_OK);
     EXPECT_EQ(text, "");
@@ -158,8 +165,9 @@ TEST_F(QMDeviceTest, TimeoutReadOfTheWrongTypeMeans150) {
 }
 
 TEST_F(QMDeviceTest, CachedContainerIdIsNotLookedUpAgain) {
-    registry::writeString(deviceKey("SN4"), "ContainerID",
-                          "{11111111-2222-3333-4444-555555555555}");
+    EXPECT_EQ(registry::writeString(deviceKey("SN4"), "ContainerID",
+                                    "{11111111-2222-3333-4444-555555555555}"),
+              registry::ERROR_SUCCESS);
     rig.plug("Cedar", "SN4");
     auto device = makeDevice();
     device->LoadCacheData("SN4");
@@ -167,7 +175,7 @@ TEST_F(QMDeviceTest, CachedContainerIdIsNotLookedUpAgain) {
     device->StartDevice(0);
     waitInitialised(*device);
     std::string id;
-    device->GetContainerID(id);
+    EXPECT_EQ(device->GetContainerID(id), S_OK);
     EXPECT_EQ(id, "{11111111-2222-3333-4444-555555555555}");
 }
 
@@ -258,8 +266,8 @@ TEST_F(QMDeviceTest, UnansweredDirectionIsNotStoredAsRead) {
     values[Setting::DirVolume] = 0x33;
     mic->setSettings(values);
     auto cached = deviceKey("D1");
-    registry::writeString(cached, "Name", "Alder");
-    registry::writeDword(cached, "DirVolume", 0x22);
+    EXPECT_EQ(registry::writeString(cached, "Name", "Alder"), registry::ERROR_SUCCESS);
+    EXPECT_EQ(registry::writeDword(cached, "DirVolume", 0x22), registry::ERROR_SUCCESS);
     sim::FaultPlan plan;
     plan.noReply = 1;  // the direction request goes unanswered
     mic->setFaults(plan);
@@ -312,7 +320,7 @@ TEST_F(QMDeviceTest, ChangesStoreRegistryThenMemory) {
     EXPECT_EQ(device->GetLastStatus(), S_OK);
     EXPECT_EQ(registry::readDword(deviceKey("R1"), "Volume"), 4u);
     std::string xml;
-    device->GetDeviceXML(xml);
+    EXPECT_EQ(device->GetDeviceXML(xml), S_OK);
     EXPECT_NE(xml.find("LPF=\"9\""), std::string::npos);
     EXPECT_NE(xml.find("DspVolume=\"4\""), std::string::npos);
     // A Rowan has no direction, but a change is stored for every model.

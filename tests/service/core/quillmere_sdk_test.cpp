@@ -76,7 +76,7 @@ class DeviceManagerTest : public DeviceFixture {
         auto manager = CQuillmereSDK::create(environment(), CQuillmereSDK::DeviceThread::LeaveOut);
         listener = std::make_unique<CMMNotificationClient>(manager);
         rig.endpoints().setListener(listener.get());
-        manager->AdviceSink(sink);
+        EXPECT_EQ(manager->AdviceSink(sink), S_OK);
         return manager;
     }
     void release(std::shared_ptr<CQuillmereSDK>& manager) {
@@ -119,7 +119,7 @@ TEST_F(DeviceManagerTest, DeviceModeOneForgetsTheCacheAtStart) {
     waitStarted(*manager);
     release(manager);
 
-    registry::writeDword(configKey(), "DeviceMode", 1);
+    EXPECT_EQ(registry::writeDword(configKey(), "DeviceMode", 1), registry::ERROR_SUCCESS);
     sink->clear();
     manager = makeManager();
     EXPECT_EQ(manager->deviceMode(), 1u);
@@ -297,9 +297,9 @@ TEST_F(DeviceManagerTest, SinksNotifyReleaseAndLogOperations) {
     auto second = std::make_shared<RecordingSink>();
     auto third = std::make_shared<RecordingSink>();
     auto never = std::make_shared<RecordingSink>();
-    manager->AdviceSink(second);
-    manager->AdviceSink(third);
-    manager->AdviceSink(third);  // twice: notified twice
+    EXPECT_EQ(manager->AdviceSink(second), S_OK);
+    EXPECT_EQ(manager->AdviceSink(third), S_OK);
+    EXPECT_EQ(manager->AdviceSink(third), S_OK);  // twice: notified twice
     EXPECT_EQ(manager->UnadviceSink(never), S_OK);
     EXPECT_EQ(manager->AdviceSink(nullptr), E_POINTER);
 
@@ -333,12 +333,12 @@ TEST_F(DeviceManagerTest, SinksNotifyReleaseAndLogOperations) {
 
 TEST_F(DeviceManagerTest, LogFolderDefaultAndMove) {
     registry::Key config = configKey();
-    config.deleteValue("LogFolder");
+    EXPECT_EQ(config.deleteValue("LogFolder"), registry::ERROR_SUCCESS);
     ::setenv("QM_LOG_DIR", (folder() + "/default-logs").c_str(), 1);
     auto manager = makeManager();
     ::unsetenv("QM_LOG_DIR");
     std::string current;
-    manager->GetLogFolder(current);
+    EXPECT_EQ(manager->GetLogFolder(current), S_OK);
     EXPECT_EQ(current, folder() + "/default-logs");
     EXPECT_EQ(registry::readString(config, "LogFolder"), current) << "the default is stored";
     EXPECT_TRUE(std::filesystem::is_directory(current));
@@ -373,7 +373,7 @@ TEST_F(DeviceManagerTest, ConcurrentLogFolderChangesAgreeInTheEnd) {
     for (auto& client : clients)
         client.join();
     std::string current;
-    manager->GetLogFolder(current);
+    EXPECT_EQ(manager->GetLogFolder(current), S_OK);
     EXPECT_EQ(registry::readString(configKey(), "LogFolder"), current);
     EXPECT_EQ(manager->log().Folder(), current + "/");
     for (const auto& device : manager->devices())
@@ -383,7 +383,7 @@ TEST_F(DeviceManagerTest, ConcurrentLogFolderChangesAgreeInTheEnd) {
 
 TEST_F(DeviceManagerTest, ClientTextCannotStartALineOfItsOwn) {
     auto manager = makeManager();
-    manager->WriteLog(sdk::leInfo, "first\n09:00:00:000 --> <Error> forged\rlast");
+    EXPECT_EQ(manager->WriteLog(sdk::leInfo, "first\n09:00:00:000 --> <Error> forged\rlast"), S_OK);
     release(manager);
     const auto lines = logs.lines("qmMicHost");
     EXPECT_TRUE(contains(lines, "<Info> first\\n09:00:00:000 --> <Error> forged\\rlast"));
@@ -393,7 +393,7 @@ TEST_F(DeviceManagerTest, ClientTextCannotStartALineOfItsOwn) {
 TEST_F(DeviceManagerTest, LogFolderMustBeAnAbsoluteFolderTheServiceCanMake) {
     auto manager = makeManager();
     std::string before;
-    manager->GetLogFolder(before);
+    EXPECT_EQ(manager->GetLogFolder(before), S_OK);
     const std::string file = folder() + "/plain-file";
     std::ofstream(file) << "not a folder";
 
@@ -406,7 +406,7 @@ TEST_F(DeviceManagerTest, LogFolderMustBeAnAbsoluteFolderTheServiceCanMake) {
         << "nothing can be made below a file";
 
     std::string after;
-    manager->GetLogFolder(after);
+    EXPECT_EQ(manager->GetLogFolder(after), S_OK);
     EXPECT_EQ(after, before);
     EXPECT_EQ(registry::readString(configKey(), "LogFolder"), before);
     EXPECT_TRUE(manager->log().IsRunning());
@@ -436,18 +436,18 @@ TEST_F(DeviceManagerTest, SerialsStayInTheirFolderAndKey) {
         EXPECT_LE(name.size(), 255u);
     }
     std::vector<std::string> keys;
-    configKey().enumSubkeys(keys);
+    EXPECT_EQ(configKey().enumSubkeys(keys), S_OK);
     EXPECT_EQ(keys.size(), serials.size());
     for (const std::string& key : keys) {
         EXPECT_EQ(key.find('\\'), std::string::npos) << key;
         EXPECT_LE(key.size(), 255u);
         std::vector<std::string> below;
-        deviceKey(key).enumSubkeys(below);
+        EXPECT_EQ(deviceKey(key).enumSubkeys(below), S_OK);
         EXPECT_TRUE(below.empty()) << key;
     }
     EXPECT_EQ(manager->RemoveDeviceBySN("\\"), S_OK);
     keys.clear();
-    configKey().enumSubkeys(keys);
+    EXPECT_EQ(configKey().enumSubkeys(keys), S_OK);
     EXPECT_EQ(keys.size(), serials.size() - 1) << "only that one's cache is gone";
     release(manager);
 
@@ -480,7 +480,7 @@ TEST_F(DeviceManagerTest, ReleaseGivesUpOnAStuckDeviceThread) {
         Gate& gate_;
     };
     auto manager = CQuillmereSDK::create(environment());
-    manager->AdviceSink(std::make_shared<StuckSink>(notifications));
+    EXPECT_EQ(manager->AdviceSink(std::make_shared<StuckSink>(notifications)), S_OK);
     notifications.close();
     rig.plug("Cedar", "K1");
     manager->DoDeviceChange(sim::VirtualRig::endpointIdOf("K1"), endpoints::DEVICE_STATE_ACTIVE);
@@ -504,7 +504,7 @@ TEST_F(DeviceManagerTest, ReleaseGivesUpOnAStuckDeviceThread) {
 // A client removes a microphone while the device thread removes it for its unplug: the removal
 // is announced once.
 TEST_F(DeviceManagerTest, RemovalRacingTheDeviceThreadIsAnnouncedOnce) {
-    registry::writeDword(configKey(), "DeviceMode", 1);
+    EXPECT_EQ(registry::writeDword(configKey(), "DeviceMode", 1), registry::ERROR_SUCCESS);
     rig.plug("Cedar", "R1");
     auto manager = makeManager();
     manager->DoUpdateDeviceList(0);
@@ -528,7 +528,7 @@ TEST_F(DeviceManagerTest, RemovalRacingTheDeviceThreadIsAnnouncedOnce) {
         CQuillmereSDK* manager_;
     };
     auto reentering = std::make_shared<ReenteringSink>(manager.get());
-    manager->AdviceSink(reentering);
+    EXPECT_EQ(manager->AdviceSink(reentering), S_OK);
     EXPECT_EQ(manager->RemoveDevice(device), S_OK);
     const auto got = reentering->received();
     EXPECT_EQ(std::count(got.begin(), got.end(), Notification{"R1", 3}), 1);
@@ -544,7 +544,7 @@ TEST_F(DeviceManagerTest, TimerDoesNotStartAMicrophoneRemovedMeanwhile) {
     auto manager =
         CQuillmereSDK::create(DeviceEnvironment{*store, bridges, rig.endpoints(), clock, logs},
                               CQuillmereSDK::DeviceThread::LeaveOut);
-    manager->AdviceSink(sink);
+    EXPECT_EQ(manager->AdviceSink(sink), S_OK);
     manager->DoUpdateDeviceList(0);
     waitStarted(*manager);
     auto device = manager->devices().at(0);
@@ -552,8 +552,9 @@ TEST_F(DeviceManagerTest, TimerDoesNotStartAMicrophoneRemovedMeanwhile) {
     sink->clear();
     bool removeNow = true;
     bridges.beforeEnumeration = [&] {
-        if (std::exchange(removeNow, false))
-            manager->RemoveAllInactive();
+        if (std::exchange(removeNow, false)) {
+            EXPECT_EQ(manager->RemoveAllInactive(), S_OK);
+        }
     };
     manager->DoUpdateDeviceList(1);
     EXPECT_EQ(sink->received(), (std::vector<Notification>{{"1234567", 4}}));
@@ -567,7 +568,7 @@ TEST_F(DeviceManagerTest, DeviceThreadHandlesPlugAndUnplugByItself) {
     auto manager = CQuillmereSDK::create(environment());
     CMMNotificationClient client(manager);
     rig.endpoints().setListener(&client);
-    manager->AdviceSink(sink);
+    EXPECT_EQ(manager->AdviceSink(sink), S_OK);
     rig.plug("Larch", "L7");
     EXPECT_TRUE(sink->awaitReceived({"L7", 2}));
     rig.unplug("L7");
