@@ -30,14 +30,16 @@ class IDeviceNotify {
   public:
     virtual ~IDeviceNotify() = default;
 
-    virtual HRESULT OnDeviceNotify(const std::string& bstrSN, int nState) = 0;  // slot 3
+    [[nodiscard]] virtual HRESULT OnDeviceNotify(const std::string& bstrSN,
+                                                 int nState) = 0;  // slot 3
 };
 
 class IQMDevice {
   public:
     virtual ~IQMDevice() = default;
 
-#define QM_DECLARE_DEVICE_METHOD(Name, ...) virtual HRESULT Name(QM_PARAMETERS(__VA_ARGS__)) = 0;
+#define QM_DECLARE_DEVICE_METHOD(Name, ...) \
+    [[nodiscard]] virtual HRESULT Name(QM_PARAMETERS(__VA_ARGS__)) = 0;
     QM_DEVICE_METHODS(QM_DECLARE_DEVICE_METHOD)
 #undef QM_DECLARE_DEVICE_METHOD
 };
@@ -49,11 +51,11 @@ class IEnumQMDevice {
     // Copies up to `celt` device references into rgelt[0..celt). pceltFetched, when given, is
     // set to 0 first and then to the number copied. Null rgelt, or celt above 1 without
     // pceltFetched: E_POINTER. S_OK when celt references were returned, S_FALSE when fewer.
-    virtual HRESULT Next(unsigned long celt, std::shared_ptr<IQMDevice>* rgelt,
-                         unsigned long* pceltFetched) = 0;              // slot 3
-    virtual HRESULT Skip(unsigned long celt) = 0;                       // 4
-    virtual HRESULT Reset() = 0;                                        // 5
-    virtual HRESULT Clone(std::shared_ptr<IEnumQMDevice>* ppEnum) = 0;  // 6
+    [[nodiscard]] virtual HRESULT Next(unsigned long celt, std::shared_ptr<IQMDevice>* rgelt,
+                                       unsigned long* pceltFetched) = 0;              // slot 3
+    [[nodiscard]] virtual HRESULT Skip(unsigned long celt) = 0;                       // 4
+    [[nodiscard]] virtual HRESULT Reset() = 0;                                        // 5
+    [[nodiscard]] virtual HRESULT Clone(std::shared_ptr<IEnumQMDevice>* ppEnum) = 0;  // 6
 };
 
 class IQuillmereSDK {
@@ -61,7 +63,8 @@ class IQuillmereSDK {
     virtual ~IQuillmereSDK() = default;
 
     // WriteLog records its text as it stands; it is never used as a format.
-#define QM_DECLARE_MANAGER_METHOD(Name, ...) virtual HRESULT Name(QM_PARAMETERS(__VA_ARGS__)) = 0;
+#define QM_DECLARE_MANAGER_METHOD(Name, ...) \
+    [[nodiscard]] virtual HRESULT Name(QM_PARAMETERS(__VA_ARGS__)) = 0;
     QM_MANAGER_METHODS(QM_DECLARE_MANAGER_METHOD, QM_DECLARE_MANAGER_METHOD)
 #undef QM_DECLARE_MANAGER_METHOD
 };
