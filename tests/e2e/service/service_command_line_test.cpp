@@ -17,10 +17,5 @@ TEST_F(ServiceCommandLine, InstallThenRunAsAnApplication) {
     EXPECT_EQ(stopService(SIGINT), 0);
 }
 
-TEST_F(ServiceCommandLine, SwitchesAreCaseInsensitiveAndTheServiceStopsOnSigterm) {
-    ASSERT_NO_FATAL_FAILURE(startService("Cedar:SN1002", {"/RUNAPP"}));
-    EXPECT_EQ(stopService(SIGTERM), 0);
-}
-
 }  // namespace
 }  // namespace qm::e2e

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,12 +39,7 @@ class Recorder {
     }
     bool contains(const std::string& event) const {
         std::lock_guard guard(mutex_);
-        for (const std::string& e : events_) {
-            if (e == event) {
-                return true;
-            }
-        }
-        return false;
+        return std::ranges::find(events_, event) != events_.end();
     }
 
   private:
@@ -56,7 +52,8 @@ inline long long millisecondsOf(const Clock& clock) {
         .count();
 }
 
-// A device manager that records what the module does with it, with the clock's time.
+// A device manager that records what the module does with it (it logs and announces its
+// release), with the clock's time.
 class FakeDeviceManager final : public sdk::testing::ManagerDefaults {
   public:
     FakeDeviceManager(Recorder& recorder, Clock& clock) : recorder_(recorder), clock_(clock) {}
@@ -72,30 +69,6 @@ class FakeDeviceManager final : public sdk::testing::ManagerDefaults {
     }
     sdk::HRESULT NotifyRelease() override {
         recorder_.add(text::format("NotifyRelease at %lld ms", millisecondsOf(clock_)));
-        return sdk::S_OK;
-    }
-    sdk::HRESULT IsInitialize() override { return sdk::S_OK; }
-    sdk::HRESULT GetVersion(std::string& version) override {
-        version = sdk::kSdkVersion;
-        return sdk::S_OK;
-    }
-    sdk::HRESULT EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>*) override {
-        return sdk::E_INVALIDARG;
-    }
-    sdk::HRESULT RemoveDevice(const std::shared_ptr<sdk::IQMDevice>&) override {
-        return sdk::E_POINTER;
-    }
-    sdk::HRESULT RemoveDeviceBySN(const std::string&) override { return sdk::E_POINTER; }
-    sdk::HRESULT RemoveAllInactive() override { return sdk::S_OK; }
-    sdk::HRESULT GetLogFolder(std::string& folder) override {
-        folder.clear();
-        return sdk::S_OK;
-    }
-    sdk::HRESULT SetLogFolder(const std::string&) override { return sdk::S_OK; }
-    sdk::HRESULT AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>&) override {
-        return sdk::S_OK;
-    }
-    sdk::HRESULT UnadviceSink(const std::shared_ptr<sdk::IDeviceNotify>&) override {
         return sdk::S_OK;
     }
 
@@ -212,7 +185,6 @@ class ModuleRig {
         stopWhenReported_ = state;
     }
 
-    const std::filesystem::path& folder() const { return folder_.path(); }
     std::filesystem::path installRoot() const { return folder_.path() / "root"; }
     registry::Store& store() { return store_; }
     servicehost::FakeServiceHost& host() { return host_; }

@@ -18,17 +18,6 @@ using testing::ModuleRig;
 
 const std::string kUsage = std::string(loadString(IDS_USAGE)) + "\n";
 
-TEST(UsageText, IsStringOneHundredAndOneExactly) {
-    EXPECT_EQ(loadString(IDS_USAGE),
-              "Usage: qmMicHost [-install | -uninstall] [/silent]\n"
-              "-install   - Registers service\n"
-              "-uninstall - Unregisters service\n"
-              "/silent    - Silent; supress message boxes%0");
-    EXPECT_EQ(loadString(IDS_SERVICE_DESCRIPTION), "QUILLMERE\u00AE microphone manager");
-    EXPECT_EQ(loadString(IDS_SERVICE_NAME), "qmMicHost");
-    EXPECT_TRUE(loadString(104).empty());
-}
-
 TEST(ProcessExit, LowByteAndWhenTheResultIsPrinted) {
     EXPECT_EQ(processExitCode(sdk::S_OK), 0);
     EXPECT_EQ(processExitCode(sdk::E_INVALIDARG), 0x57);
