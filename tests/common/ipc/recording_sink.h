@@ -45,6 +45,11 @@ class RecordingSink final : public sdk::IDeviceNotify {
         return received_;
     }
 
+    void clear() {
+        std::lock_guard guard(mutex_);
+        received_.clear();
+    }
+
     bool waitForCount(std::size_t count,
                       std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
         return waitUntil(timeout, [&] { return received_.size() >= count; });

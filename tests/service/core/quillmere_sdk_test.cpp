@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "common/ipc/recording_sink.h"
 #include "common/sdk/hresult.h"
 #include "common/sdk/identifiers.h"
 #include "device_fixture.h"
@@ -19,44 +20,14 @@ using namespace std::chrono_literals;
 namespace qm::core::testing {
 namespace {
 
+using ipc::testing::RecordingSink;
+using ipc::testing::ReleaseOnExit;
 using sdk::E_INVALIDARG;
 using sdk::E_POINTER;
 using sdk::S_FALSE;
 using sdk::S_OK;
 using settings::Setting;
-using Notification = std::pair<std::string, int>;
-
-class RecordingSink : public sdk::IDeviceNotify {
-  public:
-    sdk::HRESULT OnDeviceNotify(const std::string& serial, int state) override {
-        {
-            std::lock_guard guard(mutex_);
-            received_.emplace_back(serial, state);
-        }
-        arrived_.notify_all();
-        return S_OK;
-    }
-    // Waits (at most ten seconds) until `n` has been received.
-    bool awaitReceived(const Notification& n) {
-        std::unique_lock lock(mutex_);
-        return arrived_.wait_for(lock, 10s, [&] {
-            return std::find(received_.begin(), received_.end(), n) != received_.end();
-        });
-    }
-    std::vector<Notification> received() {
-        std::lock_guard guard(mutex_);
-        return received_;
-    }
-    void clear() {
-        std::lock_guard guard(mutex_);
-        received_.clear();
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::vector<Notification> received_;
-};
+using Notification = RecordingSink::Notification;
 
 bool contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -467,24 +438,14 @@ TEST_F(DeviceManagerTest, SerialsStayInTheirFolderAndKey) {
 // A device thread stuck in a client's notification does not hold up the manager's release for
 // longer than its bounded wait.
 TEST_F(DeviceManagerTest, ReleaseGivesUpOnAStuckDeviceThread) {
-    Gate notifications;
-    class StuckSink : public sdk::IDeviceNotify {
-      public:
-        explicit StuckSink(Gate& gate) : gate_(gate) {}
-        sdk::HRESULT OnDeviceNotify(const std::string&, int) override {
-            gate_.pass();
-            return S_OK;
-        }
-
-      private:
-        Gate& gate_;
-    };
+    auto stuck = std::make_shared<RecordingSink>();
     auto manager = CQuillmereSDK::create(environment());
-    EXPECT_EQ(manager->AdviceSink(std::make_shared<StuckSink>(notifications)), S_OK);
-    notifications.close();
+    ReleaseOnExit unstick(*stuck);  // before the manager goes, also on a failed assertion
+    EXPECT_EQ(manager->AdviceSink(stuck), S_OK);
+    stuck->hang();
     rig.plug("Cedar", "K1");
     manager->DoDeviceChange(sim::VirtualRig::endpointIdOf("K1"), endpoints::DEVICE_STATE_ACTIVE);
-    ASSERT_TRUE(notifications.awaitWaiting()) << "the device thread is in the sink";
+    ASSERT_TRUE(stuck->waitUntilHanging()) << "the device thread is in the sink";
 
     auto release = std::async(std::launch::async, [&] { manager.reset(); });
     // Time moves past the release's bounded wait for the device thread, which the sink holds,
@@ -495,7 +456,7 @@ TEST_F(DeviceManagerTest, ReleaseGivesUpOnAStuckDeviceThread) {
         released = release.wait_for(100ms) == std::future_status::ready;
     }
     EXPECT_TRUE(released) << "the release waited for the stuck thread";
-    notifications.open();
+    stuck->release();
     release.get();
     EXPECT_EQ(LateRelease::instance().reap(std::chrono::seconds(10)), 0u)
         << "destroyed once its thread ended";
@@ -512,23 +473,9 @@ TEST_F(DeviceManagerTest, RemovalRacingTheDeviceThreadIsAnnouncedOnce) {
     auto device = manager->devices().at(0);
     rig.unplug("R1");  // queues the device thread's removal
     // The device thread runs its queue while the client's removal is announcing.
-    class ReenteringSink : public RecordingSink {
-      public:
-        explicit ReenteringSink(CQuillmereSDK* manager) : manager_(manager) {}
-        sdk::HRESULT OnDeviceNotify(const std::string& serial, int state) override {
-            RecordingSink::OnDeviceNotify(serial, state);
-            if (state == sdk::QM_NOTIFY_REMOVED) {
-                if (auto* manager = std::exchange(manager_, nullptr))
-                    manager->DoUpdateDeviceList(0);
-            }
-            return S_OK;
-        }
-
-      private:
-        CQuillmereSDK* manager_;
-    };
-    auto reentering = std::make_shared<ReenteringSink>(manager.get());
+    auto reentering = std::make_shared<RecordingSink>();
     EXPECT_EQ(manager->AdviceSink(reentering), S_OK);
+    reentering->onNextCall([&] { manager->DoUpdateDeviceList(0); });
     EXPECT_EQ(manager->RemoveDevice(device), S_OK);
     const auto got = reentering->received();
     EXPECT_EQ(std::count(got.begin(), got.end(), Notification{"R1", 3}), 1);
@@ -570,9 +517,9 @@ TEST_F(DeviceManagerTest, DeviceThreadHandlesPlugAndUnplugByItself) {
     rig.endpoints().setListener(&client);
     EXPECT_EQ(manager->AdviceSink(sink), S_OK);
     rig.plug("Larch", "L7");
-    EXPECT_TRUE(sink->awaitReceived({"L7", 2}));
+    EXPECT_TRUE(sink->waitForSequence({{"L7", 2}}, 10s));
     rig.unplug("L7");
-    EXPECT_TRUE(sink->awaitReceived({"L7", 0}));
+    EXPECT_TRUE(sink->waitForSequence({{"L7", 2}, {"L7", 0}}, 10s));
     rig.endpoints().setListener(nullptr);
     manager.reset();
 }
