@@ -2,6 +2,7 @@
 // wire text and the notification outbox.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/ipc/bus_address.h"
@@ -16,17 +17,10 @@ namespace {
 // --- object paths -----------------------------------------------------------------------
 
 bool isValidPathElement(const std::string& element) {
-    if (element.empty()) {
-        return false;
-    }
-    for (const char c : element) {
-        const bool ok =
-            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-        if (!ok) {
-            return false;
-        }
-    }
-    return true;
+    return !element.empty() && std::ranges::all_of(element, [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               c == '_';
+    });
 }
 
 TEST(DevicePaths, SerialsBecomeValidElementsAndComeBack) {
@@ -52,33 +46,6 @@ TEST(DevicePaths, DistinctSerialsGiveDistinctPathsAndNumbersDontComeBack) {
 
 // --- bus selection ----------------------------------------------------------------------
 
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {  // NOLINT(concurrency-mt-unsafe)
-            old_ = old;
-        }
-        if (value != nullptr) {
-            setenv(name, value, 1);  // NOLINT(concurrency-mt-unsafe)
-        } else {
-            unsetenv(name);  // NOLINT(concurrency-mt-unsafe)
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-    ~ScopedEnvironment() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
-        } else {
-            unsetenv(name_);  // NOLINT(concurrency-mt-unsafe)
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST(BusSelection, ParsesNamesAndAddresses) {
     EXPECT_EQ(BusAddress::parse("system"), BusAddress::system());
     EXPECT_EQ(BusAddress::parse("SESSION"), BusAddress::session());
@@ -89,20 +56,15 @@ TEST(BusSelection, ParsesNamesAndAddresses) {
 }
 
 TEST(BusSelection, ExplicitChoiceThenEnvironmentThenSystem) {
-    {
-        const ScopedEnvironment env(kBusAddressEnvironment, nullptr);
-        EXPECT_EQ(BusAddress::resolve(std::nullopt), BusAddress::system());
-    }
-    {
-        const ScopedEnvironment env(kBusAddressEnvironment, "session");
-        EXPECT_EQ(BusAddress::resolve(std::nullopt), BusAddress::session());
-        EXPECT_EQ(BusAddress::resolve(BusAddress::explicitAddress("unix:path=/x")),
-                  BusAddress::explicitAddress("unix:path=/x"));
-    }
-    {
-        const ScopedEnvironment env(kBusAddressEnvironment, "nonsense");
-        EXPECT_EQ(BusAddress::resolve(std::nullopt), BusAddress::system());
-    }
+    unsetenv(kBusAddressEnvironment);  // NOLINT(concurrency-mt-unsafe)
+    EXPECT_EQ(BusAddress::resolve(std::nullopt), BusAddress::system());
+    setenv(kBusAddressEnvironment, "session", 1);  // NOLINT(concurrency-mt-unsafe)
+    EXPECT_EQ(BusAddress::resolve(std::nullopt), BusAddress::session());
+    EXPECT_EQ(BusAddress::resolve(BusAddress::explicitAddress("unix:path=/x")),
+              BusAddress::explicitAddress("unix:path=/x"));
+    setenv(kBusAddressEnvironment, "nonsense", 1);  // NOLINT(concurrency-mt-unsafe)
+    EXPECT_EQ(BusAddress::resolve(std::nullopt), BusAddress::system());
+    unsetenv(kBusAddressEnvironment);  // NOLINT(concurrency-mt-unsafe)
 }
 
 // --- failures of calls ------------------------------------------------------------------
@@ -182,19 +144,7 @@ TEST(Outbox, LaneWaitsForFinishedThenMovesOn) {
     EXPECT_EQ(d->notification.state, 2);
 }
 
-TEST(Outbox, IdleLaneIsForgottenAndHandedToTheSender) {
-    NotificationOutbox outbox(8);
-    outbox.post(":1.5", "/s/1", "SN1", 1);
-    auto sent = outbox.next();
-    ASSERT_TRUE(sent);
-    outbox.finished(":1.5", sent->notification.ticket);
-    auto forget = outbox.next();
-    ASSERT_TRUE(forget);
-    EXPECT_EQ(forget->kind, NotificationOutbox::Work::Kind::ForgetClient);
-    EXPECT_EQ(forget->notification.client, ":1.5");
-}
-
-TEST(Outbox, ForgetComesBeforeALaterSendToTheSameClient) {
+TEST(Outbox, AnIdleLaneIsForgottenBeforeALaterSendToTheSameClient) {
     NotificationOutbox outbox(8);
     outbox.post(":1.5", "/s/1", "SN1", 1);
     auto sent = outbox.next();
@@ -205,6 +155,7 @@ TEST(Outbox, ForgetComesBeforeALaterSendToTheSameClient) {
     auto again = outbox.next();
     ASSERT_TRUE(forget && again);
     EXPECT_EQ(forget->kind, NotificationOutbox::Work::Kind::ForgetClient);
+    EXPECT_EQ(forget->notification.client, ":1.5");
     EXPECT_EQ(again->kind, NotificationOutbox::Work::Kind::Send);
     EXPECT_EQ(again->notification.serial, "SN2");
 }
