@@ -21,7 +21,12 @@ inline constexpr std::chrono::seconds kFakeWait{20};
 
 class FakeCaptureStream final : public CaptureStream {
   public:
-    explicit FakeCaptureStream(std::function<void()> wake) : wake_(std::move(wake)) {}
+    // `closed` runs when the reader lets go of the stream.
+    FakeCaptureStream(std::function<void()> wake, std::function<void(FakeCaptureStream*)> closed)
+        : wake_(std::move(wake)), closed_(std::move(closed)) {}
+    ~FakeCaptureStream() override { closed_(this); }
+    FakeCaptureStream(const FakeCaptureStream&) = delete;
+    FakeCaptureStream& operator=(const FakeCaptureStream&) = delete;
 
     Read readPacket(std::vector<float>& frames) override {
         std::lock_guard guard(mutex_);
@@ -79,6 +84,7 @@ class FakeCaptureStream final : public CaptureStream {
 
   private:
     std::function<void()> wake_;
+    std::function<void(FakeCaptureStream*)> closed_;
     mutable std::mutex mutex_;
     std::condition_variable cv_;
     std::deque<std::vector<float>> packets_;
@@ -184,10 +190,19 @@ class FakeAudioSystem final : public AudioSystem {
     std::unique_ptr<CaptureStream> openCapture(const std::string& endpointId,
                                                std::function<void()> wake) override {
         std::lock_guard guard(mutex_);
-        auto stream = std::make_unique<FakeCaptureStream>(std::move(wake));
+        // The stream is marked closed here when the capture thread lets go of it.
+        auto stream = std::make_unique<FakeCaptureStream>(std::move(wake), [this](auto* closed) {
+            std::lock_guard closing(mutex_);
+            for (auto& entry : captureStreams_) {
+                if (entry.second == closed) {
+                    entry.second = nullptr;
+                }
+            }
+            cv_.notify_all();
+        });
         captureStreams_.push_back({endpointId, stream.get()});
         cv_.notify_all();
-        return std::make_unique<Forwarding>(std::move(stream), *this);
+        return stream;
     }
     std::unique_ptr<RenderStream> openRender(const std::string& endpointId) override {
         std::lock_guard guard(mutex_);
@@ -247,27 +262,6 @@ class FakeAudioSystem final : public AudioSystem {
     bool meterWorks = true;
 
   private:
-    // Marks the stream closed in the system when the capture thread lets go of it.
-    class Forwarding final : public CaptureStream {
-      public:
-        Forwarding(std::unique_ptr<FakeCaptureStream> stream, FakeAudioSystem& owner)
-            : stream_(std::move(stream)), owner_(owner) {}
-        ~Forwarding() override {
-            std::lock_guard guard(owner_.mutex_);
-            for (auto& entry : owner_.captureStreams_) {
-                if (entry.second == stream_.get()) {
-                    entry.second = nullptr;
-                }
-            }
-            owner_.cv_.notify_all();
-        }
-        Read readPacket(std::vector<float>& frames) override { return stream_->readPacket(frames); }
-        void SetMasterVolume(float level) override { stream_->SetMasterVolume(level); }
-
-      private:
-        std::unique_ptr<FakeCaptureStream> stream_;
-        FakeAudioSystem& owner_;
-    };
     class SharedRender final : public RenderStream {
       public:
         explicit SharedRender(std::shared_ptr<FakeRenderStream> stream)

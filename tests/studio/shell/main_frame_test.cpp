@@ -89,29 +89,9 @@ TEST_F(MainFrameTest, OtherPartsFindTheirPlacesBeforeTheFrameIsShown) {
     EXPECT_TRUE(app_->mainFrame()->isVisible());
 }
 
-TEST_F(MainFrameTest, WithoutTheServiceTheListIsEmptyAndNothingIsSaid) {
-    connector_.running = false;
-    CMainFrame& frame = start();
-    EXPECT_EQ(frame.sourcePane()->list()->deviceCount(), 0);
-    EXPECT_TRUE(prompts_.messages.empty());
-    EXPECT_TRUE(frame.isVisible());
-}
-
 TEST_F(MainFrameTest, AdministratorsSeeItInTheTitle) {
     administrator_ = true;
     EXPECT_EQ(start().windowTitle(), QStringLiteral("Quillmere® Tonecraft - [Administrator]"));
-}
-
-TEST_F(MainFrameTest, TheRibbonHasFourTabsAndCaptionsFromTheStringTable) {
-    controls::RibbonBar& ribbon = *start().ribbon();
-    ASSERT_EQ(ribbon.tabCount(), 4);
-    EXPECT_EQ(ribbon.tabCaption(2), QStringLiteral("Specrum"));
-    EXPECT_EQ(ribbon.controls(5072).size(), 2u);
-    auto* reset = ribbon.controlAs<QToolButton>(ids::kReset);
-    EXPECT_EQ(reset->text(), QStringLiteral("Reset"));
-    EXPECT_EQ(reset->toolTip(), QStringLiteral("<b>Reset</b><br/>Reset device for default state"));
-    EXPECT_EQ(ribbon.systemButton()->text(), QStringLiteral("&File"));
-    EXPECT_EQ(ribbon.control(ids::kDisplayControl)->size(), QSize(165, 65));
 }
 
 TEST_F(MainFrameTest, CommandsAreEnabledByTheirConditions) {
@@ -275,15 +255,6 @@ TEST_F(MainFrameTest, ShowUnactiveBoxSwitchesTheListAndIsStored) {
     frame.close();
     app_->ExitInstance();
     EXPECT_EQ(start().sourcePane()->list()->deviceCount(), 1);
-}
-
-TEST_F(MainFrameTest, TheServiceStoppingIsReportedOnceAndEmptiesTheList) {
-    CMainFrame& frame = start();
-    connector_.service->NotifyRelease();
-    settle();
-    EXPECT_EQ(frame.sourcePane()->list()->deviceCount(), 0);
-    ASSERT_EQ(prompts_.messages.size(), 1u);
-    EXPECT_EQ(prompts_.messages[0].text, QStringLiteral("The qmMicHost service was completed!"));
 }
 
 TEST_F(MainFrameTest, TheWaveformSitsAboveTheSpectrumInTheRatioLastLeft) {
