@@ -129,46 +129,46 @@ INSTANTIATE_TEST_SUITE_P(Results, DeviceRoundTrip,
                                            sdk::E_INVALIDARG,
                                            sdk::HRESULT_FROM_WIN32(sdk::ERROR_NOT_FOUND)));
 
-class DeviceTexts : public IpcFixture {};
+class DeviceTexts : public IpcFixture {
+  protected:
+    void SetUp() override {
+        IpcFixture::SetUp();
+        manager_->setDevices({device_});
+        client_ = connect();
+        proxy_ = enumerateAll(*client_).at(0);
+    }
+
+    std::shared_ptr<FakeDevice> device_ = std::make_shared<FakeDevice>("SN1");
+    std::shared_ptr<sdk::IQuillmereSDK> client_;
+    std::shared_ptr<IQMDevice> proxy_;
+};
 
 TEST_F(DeviceTexts, StoredTextComesBackExactly) {
-    auto device = std::make_shared<FakeDevice>("SN1");
-    manager_->setDevices({device});
-    auto client = connect();
-    auto proxy = enumerateAll(*client).at(0);
     const std::string name =
         "Kanal \xE2\x80\x9E"
         "A\xE2\x80\x9C 50% %s%s%s \xD0\x9C\xD0\xB8\xD0\xBA";
-    ASSERT_EQ(proxy->SetFriendlyName(name), sdk::S_OK);
-    ASSERT_EQ(proxy->SetDescription(std::string(3000, 'd') + "%n"), sdk::S_OK);
+    ASSERT_EQ(proxy_->SetFriendlyName(name), sdk::S_OK);
+    ASSERT_EQ(proxy_->SetDescription(std::string(3000, 'd') + "%n"), sdk::S_OK);
     std::string readName;
     std::string readDescription;
-    EXPECT_EQ(proxy->GetFriendlyName(readName), sdk::S_OK);
-    EXPECT_EQ(proxy->GetDescription(readDescription), sdk::S_OK);
+    EXPECT_EQ(proxy_->GetFriendlyName(readName), sdk::S_OK);
+    EXPECT_EQ(proxy_->GetDescription(readDescription), sdk::S_OK);
     EXPECT_EQ(readName, name);
     EXPECT_EQ(readDescription, std::string(3000, 'd') + "%n");
 }
 
 TEST_F(DeviceTexts, VersionStringsNotSetByTheDeviceStayTheCallers) {
-    auto device = std::make_shared<FakeDevice>("SN1");
-    device->setVersionUnknown();
-    manager_->setDevices({device});
-    auto client = connect();
-    auto proxy = enumerateAll(*client).at(0);
+    device_->setVersionUnknown();
     std::string api = "kept";
     std::string firmware = "kept too";
-    EXPECT_EQ(proxy->GetHardwareVer(api, firmware), sdk::S_OK);
+    EXPECT_EQ(proxy_->GetHardwareVer(api, firmware), sdk::S_OK);
     EXPECT_EQ(api, "kept");
     EXPECT_EQ(firmware, "kept too");
 }
 
 TEST_F(DeviceTexts, InvalidUtf8IsRepairedInsteadOfFailingTheCall) {
-    auto device = std::make_shared<FakeDevice>("SN1");
-    manager_->setDevices({device});
-    auto client = connect();
-    auto proxy = enumerateAll(*client).at(0);
-    EXPECT_EQ(proxy->SetFriendlyName("bad \xFF byte"), sdk::S_OK);
-    EXPECT_EQ(device->lastCall(), "SetFriendlyName(\"bad \xEF\xBF\xBD byte\")");
+    EXPECT_EQ(proxy_->SetFriendlyName("bad \xFF byte"), sdk::S_OK);
+    EXPECT_EQ(device_->lastCall(), "SetFriendlyName(\"bad \xEF\xBF\xBD byte\")");
 }
 
 }  // namespace
