@@ -96,8 +96,7 @@ TEST_F(SettingsTest, OldLayoutVersionRemovesStoredLayoutsOfEveryUserTheCurrentOn
 
     {
         // Another user of the machine, with a layout of an old studio.
-        registry::Store other(
-            registry::StoreLocations::inFolder(registry_.folder.path() / "registry", "other"));
+        registry::Store other(registry::StoreLocations::inFolder(registry_.folder.path(), "other"));
         other.setDiagnosticSink([](std::string_view) {});
         registry::Key layouts;
         ASSERT_EQ(other.createKey(registry::Hive::CurrentUser,
