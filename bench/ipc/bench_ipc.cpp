@@ -235,7 +235,7 @@ void BM_NotificationToSink(benchmark::State& state) {
             break;
         }
     }
-    client->UnadviceSink(sink);
+    static_cast<void>(client->UnadviceSink(sink));
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_NotificationToSink)->UseRealTime();

@@ -38,7 +38,8 @@ StepEnd runStep(sdk::IQMDevice& device, settings::Setting setting, std::uint8_t 
             return StepEnd::Acknowledged;
         }
         log.finish(entry, texts.error, EntryImage::Error);
-        device.ResetStatus();
+        // The step is sent again or given up whatever the reset answers.
+        static_cast<void>(device.ResetStatus());
         if (attempt >= policy.attempts)
             return StepEnd::Failed;
         if (pacer.stopRequested())

@@ -203,8 +203,8 @@ sdk::HRESULT CServiceModule::Run() {
     deviceManager_ = runtime->createDeviceManager();
     if (deviceManager_) {
         const bool notifications = runtime->registerEndpointNotifications(deviceManager_);
-        deviceManager_->WriteLog(notifications ? sdk::leInfo : sdk::leError,
-                                 "RUN - RegisterEndpointNotificationCallback");
+        static_cast<void>(deviceManager_->WriteLog(notifications ? sdk::leInfo : sdk::leError,
+                                                   "RUN - RegisterEndpointNotificationCallback"));
     } else {
         context_.errors << GetServiceName()
                         << ": the device manager could not be created; serving without it\n";
@@ -213,7 +213,7 @@ sdk::HRESULT CServiceModule::Run() {
     runMessageLoop();
 
     if (deviceManager_) {
-        deviceManager_->NotifyRelease();
+        static_cast<void>(deviceManager_->NotifyRelease());
         context_.clock.sleepFor(kReleasePause);
         deviceManager_.reset();
     }

@@ -568,7 +568,8 @@ void CQuillmereSDK::DoUpdateNotify(const std::string& serial, int state) {
         sinks = sinks_;
     }
     for (std::size_t i = 0; i < sinks.size(); ++i) {
-        sinks[i]->OnDeviceNotify(serial, state);
+        // What a sink answers changes nothing for the others.
+        static_cast<void>(sinks[i]->OnDeviceNotify(serial, state));
         log_.Log(leInfo, ">>>> DoUpdateNotify SN: %s STATE: %d  SINK: %d", serial.c_str(), state,
                  static_cast<int>(i));
     }
@@ -640,7 +641,8 @@ HRESULT CQuillmereSDK::NotifyRelease() {
              static_cast<int>(sinks.size()));
     for (std::size_t i = sinks.size(); i-- > 0;) {
         log_.Log(leInfo, ">> NotifyRelease client ID: %d", static_cast<int>(i + 1));
-        sinks[i]->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE);
+        static_cast<void>(
+            sinks[i]->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE));
     }
     log_.Log(leInfo, ">> NotifyRelease EOF");
     return S_OK;

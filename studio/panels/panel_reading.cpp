@@ -8,31 +8,35 @@ namespace {
 
 using settings::Setting;
 
+// A read that fails leaves its bytes at zero, as the panels show a microphone that did not
+// answer; there is nothing else to tell the user, so the results are set aside.
 void readStatusCalls(sdk::IQMDevice& device, std::uint32_t mask, settings::DeviceSettings& b) {
     if (hasTab(mask, PanelTab::Alc)) {
-        device.GetStatusDSP(b[Setting::Volume]);
-        device.GetStatusALC(b[Setting::ALC_RECOVERY], b[Setting::ALC_MODE],
-                            b[Setting::ALC_REF_VALUE], b[Setting::ALC_VOLUME]);
+        static_cast<void>(device.GetStatusDSP(b[Setting::Volume]));
+        static_cast<void>(device.GetStatusALC(b[Setting::ALC_RECOVERY], b[Setting::ALC_MODE],
+                                              b[Setting::ALC_REF_VALUE], b[Setting::ALC_VOLUME]));
     }
     if (hasTab(mask, PanelTab::Filters)) {
-        device.GetStatusHPF_LPF(b[Setting::HPF_1], b[Setting::HPF_2], b[Setting::LPF]);
+        static_cast<void>(
+            device.GetStatusHPF_LPF(b[Setting::HPF_1], b[Setting::HPF_2], b[Setting::LPF]));
     }
     if (hasTab(mask, PanelTab::Equalizer)) {
-        device.GetStatusEQ_NOTCH_GAIN(b[Setting::EQ_NOTCH], b[Setting::EQ_1_GAIN],
-                                      b[Setting::EQ_2_GAIN], b[Setting::EQ_3_GAIN],
-                                      b[Setting::EQ_4_GAIN], b[Setting::EQ_5_GAIN]);
-        device.GetStatusEQ_POWER_BW_MODE(b[Setting::EQ_POWER], b[Setting::EQ_1_BW_MODE],
-                                         b[Setting::EQ_2_BW_MODE], b[Setting::EQ_3_BW_MODE],
-                                         b[Setting::EQ_4_BW_MODE], b[Setting::EQ_5_BW_MODE]);
+        static_cast<void>(device.GetStatusEQ_NOTCH_GAIN(
+            b[Setting::EQ_NOTCH], b[Setting::EQ_1_GAIN], b[Setting::EQ_2_GAIN],
+            b[Setting::EQ_3_GAIN], b[Setting::EQ_4_GAIN], b[Setting::EQ_5_GAIN]));
+        static_cast<void>(device.GetStatusEQ_POWER_BW_MODE(
+            b[Setting::EQ_POWER], b[Setting::EQ_1_BW_MODE], b[Setting::EQ_2_BW_MODE],
+            b[Setting::EQ_3_BW_MODE], b[Setting::EQ_4_BW_MODE], b[Setting::EQ_5_BW_MODE]));
     }
     if (hasTab(mask, PanelTab::Direction)) {
-        device.GetDirection(b[Setting::DirVolume], b[Setting::Zoom], b[Setting::Beam]);
+        static_cast<void>(
+            device.GetDirection(b[Setting::DirVolume], b[Setting::Zoom], b[Setting::Beam]));
     }
     if (hasTab(mask, PanelTab::OutputVolume)) {
-        device.Get_Ext_OutVolume(b[Setting::OUT_VOLUME]);
+        static_cast<void>(device.Get_Ext_OutVolume(b[Setting::OUT_VOLUME]));
     }
     if (hasTab(mask, PanelTab::InputGain)) {
-        device.Get_Ext_TPA(b[Setting::TPA]);
+        static_cast<void>(device.Get_Ext_TPA(b[Setting::TPA]));
     }
 }
 
@@ -64,8 +68,12 @@ std::uint8_t readAlcVolume(sdk::IQMDevice& device, std::uint8_t fallback) {
     unsigned char recovery = 0;
     unsigned char mode = 0;
     unsigned char reference = 0;
-    unsigned char volume = fallback;
-    device.GetStatusALC(recovery, mode, reference, volume);
+    unsigned char volume = 0;
+    // A failed read (the microphone unplugged, no answer) zeroes the out values: keep showing
+    // the last level instead of dropping the meter to zero.
+    if (sdk::FAILED(device.GetStatusALC(recovery, mode, reference, volume))) {
+        return fallback;
+    }
     return volume;
 }
 

@@ -84,7 +84,7 @@ bool CBackstagePageLOG::store(const std::string& folder) {
     // its logs.
     if (const auto service = app_.connection().sdkPtr()) {
         app_.calls().post(ServiceCalls::kManagerLane,
-                          [service, folder] { service->SetLogFolder(folder); });
+                          [service, folder] { static_cast<void>(service->SetLogFolder(folder)); });
     }
     return true;
 }

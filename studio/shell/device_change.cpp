@@ -7,7 +7,7 @@ ChangeOutcome applyChange(sdk::IQMDevice& device, const DeviceChange& change) {
     outcome.call = change(device);
     outcome.status = device.GetLastStatus();
     if (outcome.status != sdk::S_OK) {
-        device.ResetStatus();
+        static_cast<void>(device.ResetStatus());
         outcome.statusReset = true;
     }
     return outcome;

@@ -76,7 +76,7 @@ void DeviceListController::Unadvise() {
     }
     if (const auto service = connection_.sdkPtr()) {
         calls_.post(ServiceCalls::kManagerLane,
-                    [service, sink = sink_] { service->UnadviceSink(sink); });
+                    [service, sink = sink_] { static_cast<void>(service->UnadviceSink(sink)); });
     }
     sink_->detach();
     sink_.reset();
@@ -127,8 +127,9 @@ void DeviceListController::finishRefresh(std::uint64_t generation,
     if (generation != connection_.generation() || sink_ != sink) {
         // A newer refresh, the service's departure or the frame's closing came first.
         if (outcome.advised) {
-            calls_.post(ServiceCalls::kManagerLane,
-                        [service = outcome.snapshot.sdk, sink] { service->UnadviceSink(sink); });
+            calls_.post(ServiceCalls::kManagerLane, [service = outcome.snapshot.sdk, sink] {
+                static_cast<void>(service->UnadviceSink(sink));
+            });
         }
         sink->detach();
         return;
@@ -400,8 +401,9 @@ void DeviceListController::renameSelected() {
     calls_.post(
         ServiceCalls::laneOf(serial), this,
         [device, name = name.toStdString(), text = text.toStdString()] {
-            device->SetFriendlyName(name);
-            device->SetDescription(text);
+            // The list then shows what the service reports, whatever these answered.
+            static_cast<void>(device->SetFriendlyName(name));
+            static_cast<void>(device->SetDescription(text));
             return readDeviceInfo(*device);
         },
         [this, device, serial, news, generation](DeviceInfo info) {
@@ -429,8 +431,10 @@ void DeviceListController::removeSelectedInactive() {
         !commandEnabled(ids::kRemoveInactive)) {
         return;
     }
-    calls_.post(ServiceCalls::laneOf(serial),
-                [service = connection_.sdkPtr(), device] { service->RemoveDevice(device); });
+    calls_.post(ServiceCalls::laneOf(serial), [service = connection_.sdkPtr(), device] {
+        // The list follows the service's removal notifications.
+        static_cast<void>(service->RemoveDevice(device));
+    });
 }
 
 void DeviceListController::removeAllInactive() {
@@ -441,8 +445,9 @@ void DeviceListController::removeAllInactive() {
     if (generation != connection_.generation() || !commandEnabled(ids::kRemoveAllInactive)) {
         return;
     }
-    calls_.post(ServiceCalls::kManagerLane,
-                [service = connection_.sdkPtr()] { service->RemoveAllInactive(); });
+    calls_.post(ServiceCalls::kManagerLane, [service = connection_.sdkPtr()] {
+        static_cast<void>(service->RemoveAllInactive());
+    });
 }
 
 void DeviceListController::showContextMenu(const QPoint& globalPosition) {

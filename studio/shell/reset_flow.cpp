@@ -49,7 +49,8 @@ bool ResetFlow::start() {
     dialog_->move(frame_.geometry().center() - dialog_->rect().center());
     dialog_->show();
 
-    calls_.post(ServiceCalls::laneOf(serial), [device] { device->ResetDefault(); });
+    calls_.post(ServiceCalls::laneOf(serial),
+                [device] { static_cast<void>(device->ResetDefault()); });
     selection_.selectNone();
     step_ = 0;
     timer_.start();

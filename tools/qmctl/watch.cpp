@@ -47,8 +47,9 @@ int runWatch(sdk::IQuillmereSDK& manager, WatchQueue& queue, Clock& clock,
             << std::flush;
         watching = event->state != sdk::QM_NOTIFY_SERVICE_RELEASE;
     }
+    // A service that is stopping may not answer any more.
     if (!serviceGone)
-        manager.UnadviceSink(sink);  // a service that is stopping may not answer any more
+        static_cast<void>(manager.UnadviceSink(sink));
     return exitCode;
 }
 

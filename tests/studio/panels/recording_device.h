@@ -158,6 +158,10 @@ class RecordingDevice final : public sdk::testing::TableDevice {
     // The block's settings, in reply order, are the call's out bytes.
     HRESULT read(settings::StatusBlock block, sdk::testing::DeviceCall& call) {
         if (statusCallsFail) {
+            // As the client proxy does, a failed call zeroes its out values.
+            for (const auto& out : call.outs) {
+                *std::get<unsigned char*>(out.value) = 0;
+            }
             return sdk::E_NOINTERFACE;
         }
         for (const settings::SettingInfo& info : settings::settingTable()) {
