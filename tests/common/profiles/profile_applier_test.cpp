@@ -45,10 +45,12 @@ std::vector<int> stepsOf(const ApplyOutcome& outcome) {
     return steps;
 }
 
-std::vector<int> range(int from, int to) {
+// Steps `from` to `to`, then `more`.
+std::vector<int> range(int from, int to, std::initializer_list<int> more = {}) {
     std::vector<int> r;
     for (int i = from; i <= to; ++i)
         r.push_back(i);
+    r.insert(r.end(), more);
     return r;
 }
 
@@ -63,24 +65,9 @@ struct ApplyRun {
 
 TEST(ProfileApply, EachModelGetsItsSteps) {
     const std::vector<std::pair<std::string, std::vector<int>>> cases = {
-        {"Cedar",
-         [] {
-             auto r = range(1, 19);
-             r.push_back(23);
-             return r;
-         }()},
-        {"Larch",
-         [] {
-             auto r = range(1, 19);
-             r.insert(r.end(), {23, 24});
-             return r;
-         }()},
-        {"Rowan",
-         [] {
-             auto r = range(1, 19);
-             r.insert(r.end(), {23, 24});
-             return r;
-         }()},
+        {"Cedar", range(1, 19, {23})},
+        {"Larch", range(1, 19, {23, 24})},
+        {"Rowan", range(1, 19, {23, 24})},
         {"Alder", range(1, 22)},
         {"birch", range(1, 22)},  // no output volume step, although a Birch has one
         {"CP2114 USB-Audio Bridge", range(1, 22)},

@@ -101,12 +101,6 @@ TEST(SnapshotEnumerator, SkipAndCloneShareTheCopyAtTheSamePosition) {
     EXPECT_EQ(out, devices[2]);
 }
 
-}  // namespace
-}  // namespace qm::sdk
-
-namespace qm::sdk {
-namespace {
-
 TEST(Sha1, KnownDigests) {
     auto hex = [](const Sha1Digest& d) {
         std::string s;

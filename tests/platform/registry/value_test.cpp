@@ -27,12 +27,6 @@ TEST(ValueEncoding, NumbersAreLittleEndian) {
               (Value{ValueType::Qword, Bytes{8, 7, 6, 5, 4, 3, 2, 1}}));
 }
 
-TEST(ValueEncoding, TypeNamesIncludeUnknownTypes) {
-    EXPECT_EQ(valueTypeName(ValueType::Sz), "REG_SZ");
-    EXPECT_EQ(valueTypeName(ValueType::Qword), "REG_QWORD");
-    EXPECT_EQ(valueTypeName(static_cast<ValueType>(7)), "REG_TYPE_7");
-}
-
 TEST(KeyPath, SplitsAtBackslashesAndSkipsEmptyParts) {
     std::vector<std::string> parts;
     ASSERT_EQ(splitKeyPath("SOFTWARE\\QUILLMERE\\qmCore\\Devices", parts), ERROR_SUCCESS);

@@ -55,6 +55,13 @@ class DeviceManagerTest : public DeviceFixture {
         listener.reset();
         manager.reset();
     }
+    // A manager that has found the plugged microphones and read them.
+    std::shared_ptr<CQuillmereSDK> startedManager() {
+        auto manager = makeManager();
+        manager->DoUpdateDeviceList(0);
+        waitStarted(*manager);
+        return manager;
+    }
     // Waits for the initial reads (no real time on the virtual clock).
     static void waitStarted(CQuillmereSDK& manager) {
         for (const auto& device : manager.devices())
@@ -85,9 +92,7 @@ TEST_F(DeviceManagerTest, StartFindsPluggedMicrophonesAsNewThenKnown) {
 
 TEST_F(DeviceManagerTest, DeviceModeOneForgetsTheCacheAtStart) {
     rig.plug("Alder", "A1");
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     release(manager);
 
     EXPECT_EQ(registry::writeDword(configKey(), "DeviceMode", 1), registry::ERROR_SUCCESS);
@@ -114,9 +119,7 @@ TEST_F(DeviceManagerTest, DeviceModeOneForgetsTheCacheAtStart) {
 
 TEST_F(DeviceManagerTest, UnplugStopsAndReplugRestartsWithTheMicrophonesValues) {
     auto mic = rig.plug("Birch", "B1");
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     auto device = manager->devices().at(0);
 
     sink->clear();
@@ -205,9 +208,7 @@ TEST_F(DeviceManagerTest, QueuedContainerFoundLaterStartsTheMicrophone) {
 TEST_F(DeviceManagerTest, OneBridgeScanPerTickWhateverIsQueued) {
     for (int i = 0; i < 4; ++i)
         rig.plug("Cedar", "M" + std::to_string(i));
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     for (int i = 0; i < 6; ++i)
         rig.plugForeignEndpoint("f" + std::to_string(i));
     const auto before = rig.bus().getStringCalls();
@@ -219,9 +220,7 @@ TEST_F(DeviceManagerTest, OneBridgeScanPerTickWhateverIsQueued) {
 TEST_F(DeviceManagerTest, RemovalsAndTheirNotifications) {
     rig.plug("Cedar", "C1");
     rig.plug("Alder", "A1");
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     sink->clear();
 
     EXPECT_EQ(manager->RemoveAllInactive(), S_OK);
@@ -250,9 +249,7 @@ TEST_F(DeviceManagerTest, RemovalsAndTheirNotifications) {
 TEST_F(DeviceManagerTest, RemoveAllInactiveRemovesOnlyStoppedOnes) {
     rig.plug("Cedar", "C1");
     rig.plug("Alder", "A1");
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     rig.unplug("C1");
     manager->DoUpdateDeviceList(0);
     sink->clear();
@@ -394,9 +391,7 @@ TEST_F(DeviceManagerTest, SerialsStayInTheirFolderAndKey) {
         "../escaped", "a\\b", "..", "\\", "ctl\x01\n\x7f", "%2Fescaped", longSerial, longSlashes};
     for (const std::string& serial : serials)
         rig.plug("Cedar", serial);
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     ASSERT_EQ(manager->devices().size(), serials.size());
 
     const std::string logFolder = folder() + "/logs/";
@@ -467,9 +462,7 @@ TEST_F(DeviceManagerTest, ReleaseGivesUpOnAStuckDeviceThread) {
 TEST_F(DeviceManagerTest, RemovalRacingTheDeviceThreadIsAnnouncedOnce) {
     EXPECT_EQ(registry::writeDword(configKey(), "DeviceMode", 1), registry::ERROR_SUCCESS);
     rig.plug("Cedar", "R1");
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     auto device = manager->devices().at(0);
     rig.unplug("R1");  // queues the device thread's removal
     // The device thread runs its queue while the client's removal is announcing.
@@ -529,9 +522,7 @@ TEST_F(DeviceManagerTest, DeviceThreadHandlesPlugAndUnplugByItself) {
 // call answers with one of the results the interface defines.
 TEST_F(DeviceManagerTest, StressClientsWhileUnpluggedAndReplugged) {
     auto mic = rig.plug("Birch", "S1");
-    auto manager = makeManager();
-    manager->DoUpdateDeviceList(0);
-    waitStarted(*manager);
+    auto manager = startedManager();
     std::shared_ptr<sdk::IQMDevice> device = manager->devices().at(0);
 
     const std::set<sdk::HRESULT> allowed = {

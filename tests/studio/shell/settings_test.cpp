@@ -172,7 +172,7 @@ TEST_F(ViewCommandsTest, PressingLpfTwiceRestoresSpectrumLabel) {
     EXPECT_EQ(settings_.spectrumLabel, 2u) << "each marker toggles its own bit";
 }
 
-TEST_F(ViewCommandsTest, ModeButtonsSetTheirValueAndShowWhichHolds) {
+TEST_F(ViewCommandsTest, ModeButtonsAndPreviewSetTheirValueAndShowWhichHolds) {
     commands_.execute(ids::kWaveLinear);
     EXPECT_EQ(settings_.waveMode, 1u);
     EXPECT_TRUE(checked(ids::kWaveLinear));
@@ -191,9 +191,7 @@ TEST_F(ViewCommandsTest, ModeButtonsSetTheirValueAndShowWhichHolds) {
     settings_.spectrumView = 3;  // a stored combination shows every view it holds
     EXPECT_TRUE(checked(ids::kViewRealTime));
     EXPECT_TRUE(checked(ids::kViewMiddle));
-}
 
-TEST_F(ViewCommandsTest, PreviewTogglesAndIsStored) {
     EXPECT_TRUE(checked(ids::kPreview));
     commands_.execute(ids::kPreview);
     EXPECT_EQ(settings_.preview, 0u);
