@@ -42,8 +42,8 @@ TEST_F(PanelActionsTest, SwitchingBandTwoOnWithEveryBandOff) {
 }
 
 TEST_F(PanelActionsTest, GainMovedWithTheNotchOnClearsTheNotchFirst) {
-    const auto device = select("Larch", deviceXml({{"EQ_POWER", 0x03}, {"EQ_NOTCH", 0x03},
-                                                   {"EQ_2_BW_MODE", 0x23}}));
+    const auto device = select(
+        "Larch", deviceXml({{"EQ_POWER", 0x03}, {"EQ_NOTCH", 0x03}, {"EQ_2_BW_MODE", 0x23}}));
     stripControl<controls::MediaSlider>(1, 6265)->setValue(40);
     settle();
     EXPECT_THAT(device->changes(), ElementsAre("Set_EQ_NOTCH(1)", "GetLastStatus()",
@@ -57,9 +57,9 @@ TEST_F(PanelActionsTest, CentreFrequencyOfBandThree) {
     EXPECT_EQ(list->currentText(), QStringLiteral("1500"));
     emit list->activated(5);
     settle();
-    EXPECT_THAT(device->changes(), ElementsAre("Set_EQ_GAIN(3, 0)", "GetLastStatus()",
-                                               "Set_EQ_BAND_WIDTH(3, 1750, 300)",
-                                               "GetLastStatus()"));
+    EXPECT_THAT(device->changes(),
+                ElementsAre("Set_EQ_GAIN(3, 0)", "GetLastStatus()",
+                            "Set_EQ_BAND_WIDTH(3, 1750, 300)", "GetLastStatus()"));
     EXPECT_EQ(host_.equalizerPanel()->model().mode(2), 0x36);
 }
 
@@ -69,9 +69,8 @@ TEST_F(PanelActionsTest, FiltersOffAndOnAgain) {
     EXPECT_FALSE(control(PanelTab::Filters, 6176)->isVisibleTo(host_.filtersPanel()));
     click(PanelTab::Filters, 6170);
     click(PanelTab::Filters, 6115);
-    EXPECT_THAT(device->changes(),
-                ElementsAre("Set_HPF_2(0)", "GetLastStatus()", "Set_HPF_2(1)", "GetLastStatus()",
-                            "Set_LPF(5)", "GetLastStatus()"));
+    EXPECT_THAT(device->changes(), ElementsAre("Set_HPF_2(0)", "GetLastStatus()", "Set_HPF_2(1)",
+                                               "GetLastStatus()", "Set_LPF(5)", "GetLastStatus()"));
     EXPECT_TRUE(control(PanelTab::Filters, 6171)->isChecked());
 }
 
@@ -120,16 +119,14 @@ TEST_F(PanelActionsTest, DraggedSliderSendsItsNewestPositionWhileTheMicrophoneIs
     auto* zoom = control<controls::MediaSlider>(PanelTab::Direction, 6018);
     device->closeGate();
     zoom->setValue(10);
-    while (!device->waitingAtGate()) {
-        std::this_thread::yield();
-    }
+    ASSERT_TRUE(device->waitUntilAtGate());
     for (int position = 11; position <= 60; ++position) {
         zoom->setValue(position);  // the GUI thread goes on while the first change waits
     }
     device->openGate();
     settle();
-    EXPECT_THAT(device->changes(), ElementsAre("SetZoom(10)", "GetLastStatus()", "SetZoom(60)",
-                                               "GetLastStatus()"));
+    EXPECT_THAT(device->changes(),
+                ElementsAre("SetZoom(10)", "GetLastStatus()", "SetZoom(60)", "GetLastStatus()"));
     EXPECT_EQ(host_.shownSettings()[Setting::Zoom], 60);
 }
 

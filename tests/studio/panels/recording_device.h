@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -62,10 +63,10 @@ class RecordingDevice final : public sdk::testing::TableDevice {
         }
         gate_.notify_all();
     }
-    // True once a setting call waits at the closed gate.
-    bool waitingAtGate() const {
-        std::lock_guard lock(mutex_);
-        return waiting_ > 0;
+    // Waits (bounded) until a setting call waits at the closed gate.
+    bool waitUntilAtGate() {
+        std::unique_lock lock(mutex_);
+        return gate_.wait_for(lock, std::chrono::seconds(10), [this] { return waiting_ > 0; });
     }
     // GetLastStatus answers these first, then 0.
     void rejectNext(std::initializer_list<HRESULT> statuses) {
@@ -183,6 +184,7 @@ class RecordingDevice final : public sdk::testing::TableDevice {
         {
             std::unique_lock lock(mutex_);
             ++waiting_;
+            gate_.notify_all();
             gate_.wait(lock, [this] { return gateOpen_; });
             --waiting_;
         }
