@@ -144,13 +144,5 @@ TEST_F(ManagerTest, TextsSurviveExactly) {
     EXPECT_EQ(read, folder);
 }
 
-TEST_F(ManagerTest, VersionAndInitializationAreForwarded) {
-    auto client = connect();
-    std::string version;
-    EXPECT_EQ(client->GetVersion(version), S_OK);
-    EXPECT_EQ(version, "1.0.0.4");
-    EXPECT_EQ(client->IsInitialize(), S_OK);
-}
-
 }  // namespace
 }  // namespace qm::ipc::testing
