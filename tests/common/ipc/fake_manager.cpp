@@ -36,7 +36,7 @@ void FakeManager::notify(const std::string& serial, int state) {
 
 void FakeManager::sendToSinks(const Sinks& sinks, const std::string& serial, int state) {
     for (const auto& sink : sinks) {
-        sink->OnDeviceNotify(serial, state);
+        static_cast<void>(sink->OnDeviceNotify(serial, state));
     }
 }
 
@@ -92,7 +92,7 @@ HRESULT FakeManager::RemoveDevice(const std::shared_ptr<sdk::IQMDevice>& pDevice
         devices_.erase(it);
     }
     std::string serial;
-    removed->GetDeviceSN(serial);
+    static_cast<void>(removed->GetDeviceSN(serial));
     notify(serial, sdk::QM_NOTIFY_REMOVED);
     return sdk::S_OK;
 }
@@ -102,7 +102,7 @@ HRESULT FakeManager::RemoveDeviceBySN(const std::string& bstrSN) {
         std::lock_guard guard(mutex_);
         const auto it = std::find_if(devices_.begin(), devices_.end(), [&](const auto& device) {
             std::string serial;
-            device->GetDeviceSN(serial);
+            static_cast<void>(device->GetDeviceSN(serial));
             return text::asciiIEquals(serial, bstrSN);
         });
         if (it == devices_.end()) {

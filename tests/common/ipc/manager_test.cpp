@@ -69,7 +69,7 @@ TEST_F(ManagerTest, DevicePathsFollowTheSerial) {
     EXPECT_EQ(pathOf(devices[1]), "/com/quillmere/devices/SN_2D1_n2");
     EXPECT_EQ(pathOf(devices[2]), "/com/quillmere/devices/_n1");
     // Each path reaches its own object.
-    devices[1]->SetFriendlyName("second");
+    EXPECT_EQ(devices[1]->SetFriendlyName("second"), sdk::S_OK);
     EXPECT_EQ(std::static_pointer_cast<FakeDevice>(list[1])->lastCall(),
               "SetFriendlyName(\"second\")");
     const auto firstCalls = std::static_pointer_cast<FakeDevice>(list[0])->calls();

@@ -166,7 +166,7 @@ std::vector<std::string> ServiceFixture::serialsOf(sdk::IQuillmereSDK& client) {
     unsigned long fetched = 0;
     while (enumerator->Next(1, &device, &fetched) == sdk::S_OK && fetched == 1) {
         std::string serial;
-        device->GetDeviceSN(serial);
+        EXPECT_EQ(device->GetDeviceSN(serial), sdk::S_OK);
         serials.push_back(serial);
     }
     return serials;

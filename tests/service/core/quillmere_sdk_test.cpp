@@ -233,7 +233,7 @@ TEST_F(DeviceManagerTest, RemovalsAndTheirNotifications) {
     EXPECT_EQ(manager->RemoveDevice(first), S_OK);
     EXPECT_EQ(manager->RemoveDevice(first), E_POINTER) << "no longer in the list";
     std::string serial;
-    first->GetDeviceSN(serial);
+    EXPECT_EQ(first->GetDeviceSN(serial), sdk::S_OK);
     EXPECT_EQ(serial, "C1") << "a removed object still answers its getters";
     unsigned char volume = 0;
     EXPECT_EQ(first->GetStatusDSP(volume), sdk::E_NOINTERFACE);

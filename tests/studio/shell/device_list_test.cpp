@@ -171,7 +171,8 @@ TEST_P(DeviceListTest, ServiceStoppingEmptiesTheListAndSaysSoOnce) {
 
     // The service sends the same news again through the sink it still holds.
     for (const auto& sink : oldSinks) {
-        sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE);
+        EXPECT_EQ(sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE),
+                  sdk::S_OK);
     }
     fixture_.settle();
     EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
@@ -181,10 +182,10 @@ TEST_P(DeviceListTest, NotificationsOfAReplacedSinkAreIgnored) {
     service().add("SN2000", "Rowan");
     const auto oldSink = service().sinks.front();
     // Queued before the refresh, handled after it: the refreshed list is newer than they are.
-    oldSink->OnDeviceNotify("SN1001", sdk::QM_NOTIFY_STOPPED);
-    oldSink->OnDeviceNotify("SN1003", sdk::QM_NOTIFY_REMOVED);
+    EXPECT_EQ(oldSink->OnDeviceNotify("SN1001", sdk::QM_NOTIFY_STOPPED), sdk::S_OK);
+    EXPECT_EQ(oldSink->OnDeviceNotify("SN1003", sdk::QM_NOTIFY_REMOVED), sdk::S_OK);
     fixture_.controller.Refresh();
-    oldSink->OnDeviceNotify("SN2000", sdk::QM_NOTIFY_REMOVED);
+    EXPECT_EQ(oldSink->OnDeviceNotify("SN2000", sdk::QM_NOTIFY_REMOVED), sdk::S_OK);
     fixture_.settle();
     EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
     EXPECT_TRUE(fixture_.list.containsDevice("SN1003"));
@@ -209,7 +210,8 @@ TEST_P(DeviceListTest, AServiceThatLeavesTheBusIsReportedOnceAndItsReturnRefresh
     EXPECT_EQ(fixture_.prompts.messages[0].text, loadString(3743));
     // A release that comes after all, or the name lost twice, says nothing more.
     for (const auto& sink : oldSinks) {
-        sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE);
+        EXPECT_EQ(sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE),
+                  sdk::S_OK);
     }
     fixture_.connector.announce(false);
     fixture_.settle();

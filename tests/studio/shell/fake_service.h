@@ -115,7 +115,7 @@ class FakeService final : public sdk::testing::ManagerDefaults {
     void notify(const std::string& serial, int state) {
         const auto current = sinks;
         for (const auto& sink : current) {
-            sink->OnDeviceNotify(serial, state);
+            static_cast<void>(sink->OnDeviceNotify(serial, state));
         }
     }
 

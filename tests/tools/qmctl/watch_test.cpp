@@ -65,8 +65,8 @@ TEST_F(Watch, TheServiceReleaseEndsTheWatchAfterItIsPrinted) {
     start(true);
     const auto sink = manager_.sink(0);
     ASSERT_TRUE(sink);
-    sink->OnDeviceNotify("SN1001", 1);
-    sink->OnDeviceNotify("000000", -1);
+    EXPECT_EQ(sink->OnDeviceNotify("SN1001", 1), sdk::S_OK);
+    EXPECT_EQ(sink->OnDeviceNotify("000000", -1), sdk::S_OK);
     EXPECT_EQ(finish(), kExitOk);
     EXPECT_EQ(out_.str(),
               "{\"serial\":\"SN1001\",\"state\":1,\"event\":\"started\"}\n"
@@ -93,8 +93,8 @@ TEST_F(Watch, AServiceThatStillAnswersIsWatchedOn) {
     start();
     clock_.advance(5s);
     const auto sink = manager_.sink(0);
-    sink->OnDeviceNotify("SN1", 3);
-    sink->OnDeviceNotify("000000", -1);
+    EXPECT_EQ(sink->OnDeviceNotify("SN1", 3), sdk::S_OK);
+    EXPECT_EQ(sink->OnDeviceNotify("000000", -1), sdk::S_OK);
     EXPECT_EQ(finish(), kExitOk);
     EXPECT_EQ(out_.str(), "SN1 removed (3)\n000000 service-release (-1)\n");
 }
