@@ -74,8 +74,8 @@ class CommandProtocol {
     [[nodiscard]] HRESULT SetVolumeNorm();
     [[nodiscard]] HRESULT SetVolumeMute();
     [[nodiscard]] HRESULT Set_LPF(Byte value);
-    HRESULT Set_HPF_1(Byte value);
-    HRESULT Set_HPF_2(Byte value);
+    [[nodiscard]] HRESULT Set_HPF_1(Byte value);
+    [[nodiscard]] HRESULT Set_HPF_2(Byte value);
     [[nodiscard]] HRESULT Set_EQ_NOTCH(Byte mask);
     [[nodiscard]] HRESULT Set_EQ_GAIN(Byte band, Byte gain);
     [[nodiscard]] HRESULT Set_EQ_POWER(Byte mask);
