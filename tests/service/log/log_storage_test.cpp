@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 
 #include "log_test_support.h"
@@ -35,20 +35,20 @@ TEST(FileLogStorage, OpensOnlyRegularFilesOfTheirOwn) {
 
     const std::string fifo = folder.text("fifo.log");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::atomic<bool> returned{false};
+    // An open that waited for a reader of the pipe would never return: wait for it with a bound,
+    // and let it go with a reader if it did not return.
+    std::promise<void> returned;
+    std::future<void> done = returned.get_future();
     std::thread opener([&] {
         EXPECT_EQ(storage.openForAppend(fifo), nullptr);
-        returned = true;
+        returned.set_value();
     });
-    for (int i = 0; i < 2000 && !returned.load(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_TRUE(returned.load()) << "the open waited for a reader of the pipe";
-    if (!returned.load()) {
-        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // lets it go
-        opener.join();
+    const bool openReturned = done.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    EXPECT_TRUE(openReturned) << "the open waited for a reader of the pipe";
+    const int reader = openReturned ? -1 : ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    opener.join();
+    if (reader >= 0) {
         ::close(reader);
-    } else {
-        opener.join();
     }
 
     const auto file = storage.openForAppend(folder.text("plain.log"));
