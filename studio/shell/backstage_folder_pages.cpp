@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "common/ipc/ipc_result.h"
 #include "common/profiles/profile_folder.h"
 #include "common/settings/system_paths.h"
 #include "platform/registry/status.h"
@@ -34,6 +35,11 @@ CBackstageFolderPage::CBackstageFolderPage(CTonecraftApp& app, int dialogId, con
     apply_->setObjectName(QStringLiteral("control%1").arg(applyId));
     apply_->setEnabled(false);
     column->addWidget(apply_, 0, Qt::AlignLeft);
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("folderProblem"));
+    problem_->setWordWrap(true);
+    problem_->hide();
+    column->addWidget(problem_);
     column->addStretch(1);
     connect(edit_, &QLineEdit::textEdited, this,
             [this](const QString& text) { apply_->setEnabled(!text.isEmpty()); });
@@ -44,12 +50,21 @@ void CBackstageFolderPage::showFolder(const std::string& folder) {
     edit_->setText(QString::fromStdString(folder));
 }
 
+void CBackstageFolderPage::showProblem(const QString& text) {
+    problem_->setText(text);
+    problem_->show();
+    apply_->setEnabled(!edit_->text().isEmpty());
+}
+
 void CBackstageFolderPage::apply() {
     if (!apply_->isEnabled() || edit_->text().isEmpty()) {
         return;
     }
     apply_->setEnabled(false);
-    store(edit_->text().toStdString());
+    problem_->hide();
+    if (!store(edit_->text().toStdString())) {
+        showProblem(tr("The folder could not be stored."));
+    }
 }
 
 bool CBackstageFolderPage::writeDevicesValue(const char* name, const std::string& folder) {
@@ -77,14 +92,31 @@ CBackstagePageLOG::CBackstagePageLOG(CTonecraftApp& app, QWidget* parent)
 }
 
 bool CBackstagePageLOG::store(const std::string& folder) {
+    const std::string previous = readDevicesValue(kLogFolder, settings::defaultLogFolder());
     if (!writeDevicesValue(kLogFolder, folder)) {
         return false;
     }
-    // A service that isn't connected takes the folder from the registry when it next starts
-    // its logs.
+    // A service that isn't connected, or that the call did not reach, takes the folder from the
+    // registry when it next starts its logs.
     if (const auto service = app_.connection().sdkPtr()) {
-        app_.calls().post(ServiceCalls::kManagerLane,
-                          [service, folder] { static_cast<void>(service->SetLogFolder(folder)); });
+        app_.calls().post(
+            ServiceCalls::kManagerLane, this,
+            [service, folder] { return service->SetLogFolder(folder); },
+            [this, folder, previous](sdk::HRESULT hr) {
+                if (sdk::SUCCEEDED(hr) || hr == ipc::kServiceUnavailable ||
+                    hr == ipc::kCallTimedOut) {
+                    return;
+                }
+                // Refused: the service keeps its logs where they were, and its next start must
+                // not take the refused folder either (unless a later Apply stored another).
+                if (readDevicesValue(kLogFolder, previous) == folder) {
+                    static_cast<void>(writeDevicesValue(kLogFolder, previous));
+                }
+                showProblem(tr("The service cannot use this folder (error 0x%1); its logs stay "
+                               "in %2.")
+                                .arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0'))
+                                .arg(QString::fromStdString(previous)));
+            });
     }
     return true;
 }

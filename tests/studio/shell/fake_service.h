@@ -164,7 +164,7 @@ class FakeService final : public sdk::testing::ManagerDefaults {
     HRESULT SetLogFolder(const std::string& folder) override {
         noteCallThread();
         logFolders.push_back(folder);
-        return sdk::S_OK;
+        return setLogFolderResult;
     }
     HRESULT AdviceSink(const std::shared_ptr<sdk::IDeviceNotify>& sink) override {
         noteCallThread();
@@ -187,6 +187,7 @@ class FakeService final : public sdk::testing::ManagerDefaults {
     std::vector<std::shared_ptr<sdk::IDeviceNotify>> sinks;
     std::vector<std::shared_ptr<sdk::IQMDevice>> removed;
     std::vector<std::string> logFolders;
+    HRESULT setLogFolderResult = sdk::S_OK;
     int notInitializedCalls = 0;
     int initializeCalls = 0;
     int enumerations = 0;

@@ -3,11 +3,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
 
+#include "common/ipc/ipc_result.h"
+#include "common/settings/system_paths.h"
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
 #include "studio/controls/backstage_view.h"
@@ -179,6 +182,32 @@ TEST_F(SettingsPagesTest, LogFolderApplyFollowsTheTextAndReachesTheService) {
     EXPECT_FALSE(page.applyButton()->isEnabled());
     EXPECT_EQ(registry::readString(devicesKey(), "LogFolder"), "/srv/qmlogs");
     EXPECT_EQ(connector_.service->logFolders, std::vector<std::string>{"/srv/qmlogs"});
+}
+
+// A folder the service refuses is said, kept in the field for correcting, and not left stored
+// for the service's next start; one the call did not reach stays stored for that start.
+TEST_F(SettingsPagesTest, ALogFolderTheServiceRefusesIsSaidAndNotLeftStored) {
+    CMainFrame& frame = start();
+    auto& page = subPage<CBackstagePageLOG>(frame, CBackstagePageOptions::kLog);
+    const auto applyText = [&](const char* folder) {
+        page.folderEdit()->clear();
+        QTest::keyClicks(page.folderEdit(), folder);
+        page.applyButton()->click();
+        settle();
+    };
+    connector_.service->setLogFolderResult = sdk::E_INVALIDARG;
+    applyText("relative/logs");
+    EXPECT_TRUE(page.problemLabel()->isVisibleTo(&page));
+    EXPECT_TRUE(page.problemLabel()->text().contains("0x80070057"))
+        << page.problemLabel()->text().toStdString();
+    EXPECT_TRUE(page.applyButton()->isEnabled());
+    EXPECT_EQ(page.folderEdit()->text(), "relative/logs");
+    EXPECT_EQ(registry::readString(devicesKey(), "LogFolder"), settings::defaultLogFolder());
+
+    connector_.service->setLogFolderResult = ipc::kServiceUnavailable;
+    applyText("/srv/later");
+    EXPECT_FALSE(page.problemLabel()->isVisibleTo(&page));
+    EXPECT_EQ(registry::readString(devicesKey(), "LogFolder"), "/srv/later");
 }
 
 TEST_F(SettingsPagesTest, DeviceModeToOneAndBackAsksTwiceAndLeavesZero) {
