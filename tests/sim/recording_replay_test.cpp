@@ -51,9 +51,7 @@ TEST(RecordingReplay, ARecordedMicrophoneReplaysToTheSameDescription) {
     for (std::size_t i = 0; i < settings::kSettingCount; ++i)
         values[static_cast<settings::Setting>(i)] = static_cast<std::uint8_t>(0x20 + 3 * i);
     microphone->setSettings(values);
-    FaultPlan slow;
-    slow.replyDelay = 7ms;
-    microphone->setFaults(slow);
+    microphone->setFaults({.replyDelay = 7ms});
     auto virtualBridges = std::make_shared<VirtualHidTransport>(clock);
     virtualBridges->plug(microphone);
     auto writer = std::make_shared<hiduart::RecordingWriter>(file, clock);

@@ -90,10 +90,7 @@ TEST_F(VirtualBridgeTest, WrongUartSettingsMeanNoAnswer) {
 TEST_F(VirtualBridgeTest, RefusedChangesAreNotAppliedAndCountDown) {
     auto mic = bus.plug(MicrophoneIdentity::make("Rowan", "SN1"));
     const auto h = open();
-    FaultPlan plan;
-    plan.rejectChanges = 2;
-    plan.rejectCode = 0x05;
-    mic->setFaults(plan);
+    mic->setFaults({.rejectChanges = 2, .rejectCode = 0x05});
     ASSERT_EQ(write(h, {0x0D, 0x02}), HID_UART_SUCCESS);
     EXPECT_EQ(read(h), (Bytes{0x05}));
     EXPECT_EQ(mic->settings()[settings::Setting::LPF], 0) << "a refused change is not applied";
@@ -105,9 +102,7 @@ TEST_F(VirtualBridgeTest, RefusedChangesAreNotAppliedAndCountDown) {
 TEST_F(VirtualBridgeTest, SlowAnswersArriveWithinOrAfterTheTimeOut) {
     auto mic = bus.plug(MicrophoneIdentity::make("Cedar", "SN1"));
     const auto h = open();
-    FaultPlan plan;
-    plan.replyDelay = 400ms;
-    mic->setFaults(plan);
+    mic->setFaults({.replyDelay = 400ms});
     ASSERT_EQ(write(h, {0x08, 0x00}), HID_UART_SUCCESS);
     EXPECT_TRUE(read(h).empty()) << "not there within 150 ms";
     clock.advance(300ms);
@@ -115,8 +110,7 @@ TEST_F(VirtualBridgeTest, SlowAnswersArriveWithinOrAfterTheTimeOut) {
 
     Bytes two(2);
     std::uint32_t got = 0;
-    plan.replyDelay = 40ms;
-    mic->setFaults(plan);
+    mic->setFaults({.replyDelay = 40ms});
     ASSERT_EQ(write(h, {0x08, 0x00}), HID_UART_SUCCESS);
     const TimePoint before = clock.now();
     EXPECT_EQ(bus.Read(h, two.data(), 2, &got), HID_UART_SUCCESS);
@@ -142,9 +136,7 @@ TEST_F(VirtualBridgeTest, UnplugFailsEveryCallOnTheHandle) {
 TEST_F(VirtualBridgeTest, UnplugInTheMiddleOfAnExchange) {
     auto mic = bus.plug(MicrophoneIdentity::make("Cedar", "SN1"));
     const auto h = open();
-    FaultPlan plan;
-    plan.unplugAfterWrites = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.unplugAfterWrites = 1});
     ASSERT_EQ(write(h, {0x08, 0x00}), HID_UART_SUCCESS);
     HID_UART_STATUS status = HID_UART_SUCCESS;
     read(h, &status);

@@ -121,9 +121,7 @@ TEST_F(CommandProtocolTest, BandNumbersOutsideOneToFiveAreSentButNotStored) {
 }
 
 TEST_F(CommandProtocolTest, FailedWriteStoresNothingAndFailedStoreStillSends) {
-    sim::FaultPlan plan;
-    plan.failWrites = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.failWrites = 1});
     EXPECT_EQ(protocol.Set_LPF(3), E_NOINTERFACE);
     EXPECT_TRUE(stored.empty());
     EXPECT_EQ(log.lines(), std::vector<std::string>{"0|Command: Set LPF - 0x0d 0x03"});
@@ -199,25 +197,20 @@ TEST_F(CommandProtocolTest, StatusReadsCopyReplyBytesInOrder) {
 }
 
 TEST_F(CommandProtocolTest, WrongBlockIsRejectedAndOutValuesStayUnchanged) {
-    sim::FaultPlan plan;
-    plan.wrongBlock = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.wrongBlock = 1});
     Byte tpa = 0x99;
     EXPECT_EQ(protocol.Get_Ext_TPA(tpa), E_NOINTERFACE);
     EXPECT_EQ(tpa, 0x99);
 
     // A reply of block 09 to the TPA request (a stale output-volume reply) is rejected too.
-    plan = {};
-    plan.noReply = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.noReply = 1});
     Byte out = 0;
     EXPECT_EQ(protocol.Get_Ext_OutVolume(out), E_NOINTERFACE);  // its reply never came...
     clock.advance(1ms);
     Byte r = 0, m = 0, ref = 0, v = 0;
     EXPECT_EQ(protocol.GetStatusALC(r, m, ref, v), S_OK);
-    plan = {};
-    plan.replyDelay = 200ms;  // ...this one arrives after the read time-out
-    mic->setFaults(plan);
+    // ...this one arrives after the read time-out
+    mic->setFaults({.replyDelay = 200ms});
     EXPECT_EQ(protocol.Get_Ext_OutVolume(out), E_NOINTERFACE);
     mic->setFaults({});
     EXPECT_EQ(protocol.Get_Ext_TPA(tpa), E_NOINTERFACE) << "stale 09 reply first in the buffer";
@@ -225,21 +218,15 @@ TEST_F(CommandProtocolTest, WrongBlockIsRejectedAndOutValuesStayUnchanged) {
 }
 
 TEST_F(CommandProtocolTest, NoReplyAndGarbageAreFailures) {
-    sim::FaultPlan plan;
-    plan.noReply = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.noReply = 1});
     Byte dsp = 0x42;
     EXPECT_EQ(protocol.GetStatusDSP(dsp), E_NOINTERFACE)
         << "an empty read is not a reply of block 00";
     EXPECT_EQ(dsp, 0x42);
-    plan = {};
-    plan.garbage = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.garbage = 1});
     EXPECT_EQ(protocol.GetStatusDSP(dsp), E_NOINTERFACE);
     EXPECT_EQ(dsp, 0x42);
-    plan = {};
-    plan.failWrites = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.failWrites = 1});
     EXPECT_EQ(protocol.GetStatusDSP(dsp), E_NOINTERFACE);
 }
 
@@ -255,16 +242,12 @@ TEST_F(CommandProtocolTest, DirectionNeedsItsFourReplyBytesButNoBlockCheckOrWait
     ASSERT_EQ(protocol.GetDirection(v, z, b), S_OK);
     EXPECT_EQ(clock.now() - before, 150ms) << "no 10 ms wait";
     EXPECT_EQ(Bytes({v, z, b}), Bytes({7, 8, 9}));
-    sim::FaultPlan plan;
-    plan.wrongBlock = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.wrongBlock = 1});
     ASSERT_EQ(protocol.GetDirection(v, z, b), S_OK) << "the block byte is not checked";
     EXPECT_EQ(Bytes({v, z, b}), Bytes({7, 8, 9}));
 
     // No answer: a failure, and the out values keep what they held.
-    plan = {};
-    plan.noReply = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.noReply = 1});
     v = z = b = 0x55;
     EXPECT_EQ(protocol.GetDirection(v, z, b), E_NOINTERFACE);
     EXPECT_EQ(Bytes({v, z, b}), Bytes({0x55, 0x55, 0x55}));
@@ -275,9 +258,7 @@ TEST_F(CommandProtocolTest, HardwareVersionFormats) {
     ASSERT_EQ(protocol.GetHardwareVer(api, fw), S_OK);
     EXPECT_EQ(api, "0x0x01");
     EXPECT_EQ(fw, "0x12");
-    sim::FaultPlan plan;
-    plan.garbage = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.garbage = 1});
     api = fw = "kept";
     EXPECT_EQ(protocol.GetHardwareVer(api, fw), S_OK);
     EXPECT_EQ(api, "kept");
@@ -293,10 +274,7 @@ TEST_F(CommandProtocolTest, LastStatusReadsTheAcknowledgement) {
     EXPECT_EQ(protocol.GetLastStatus(), E_FAIL) << "nothing left to read is no acknowledgement";
     EXPECT_EQ(log.lines(), std::vector<std::string>{"2|Command: GetLastStatus - ERROR !!!"});
 
-    sim::FaultPlan plan;
-    plan.rejectChanges = 1;
-    plan.rejectCode = 0x03;
-    mic->setFaults(plan);
+    mic->setFaults({.rejectChanges = 1, .rejectCode = 0x03});
     EXPECT_EQ(protocol.Set_LPF(9), S_OK) << "the change call does not read the answer";
     EXPECT_EQ(protocol.GetLastStatus(), E_FAIL);
     EXPECT_EQ(protocol.ResetStatus(), S_OK);
@@ -325,9 +303,7 @@ TEST_F(CommandProtocolTest, Resets) {
     EXPECT_EQ(restarts, 1);
     EXPECT_EQ(mic->settings()[Setting::LPF], 0) << "the microphone restored its defaults";
 
-    sim::FaultPlan plan;
-    plan.failWrites = 1;
-    mic->setFaults(plan);
+    mic->setFaults({.failWrites = 1});
     EXPECT_EQ(protocol.ResetStatus(), S_OK) << "the write's result is not examined";
 }
 

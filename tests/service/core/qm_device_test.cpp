@@ -217,9 +217,7 @@ TEST_F(QMDeviceTest, InitializedStaysAcrossRestart) {
     device->StopDevice();
     EXPECT_EQ(device->IsStarted(), S_FALSE);
     EXPECT_EQ(device->bridgeIndex(), -1);
-    sim::FaultPlan plan;
-    plan.noReply = sim::FaultPlan::kForever;
-    rig.microphone("A1")->setFaults(plan);
+    rig.microphone("A1")->setFaults({.noReply = sim::FaultPlan::kForever});
     device->StartDevice(0);
     EXPECT_EQ(device->IsInitialized(), S_OK);
 }
@@ -232,10 +230,8 @@ TEST_F(QMDeviceTest, FailedStepKeepsEarlierStepsAndWritesNoCache) {
     values[Setting::ALC_MODE] = 0x20;
     values[Setting::LPF] = 3;
     mic->setSettings(values);
-    sim::FaultPlan plan;
-    plan.passFrames = 2;  // DSP and ALC answer, the filters do not
-    plan.noReply = 1;
-    mic->setFaults(plan);
+    // DSP and ALC answer, the filters do not
+    mic->setFaults({.noReply = 1, .passFrames = 2});
 
     auto device = makeDevice();
     device->LoadCacheData("F1");
@@ -263,9 +259,8 @@ TEST_F(QMDeviceTest, UnansweredDirectionIsNotStoredAsRead) {
     auto cached = deviceKey("D1");
     EXPECT_EQ(registry::writeString(cached, "Name", "Alder"), registry::ERROR_SUCCESS);
     EXPECT_EQ(registry::writeDword(cached, "DirVolume", 0x22), registry::ERROR_SUCCESS);
-    sim::FaultPlan plan;
-    plan.noReply = 1;  // the direction request goes unanswered
-    mic->setFaults(plan);
+    // the direction request goes unanswered
+    mic->setFaults({.noReply = 1});
 
     auto device = makeDevice();
     device->LoadCacheData("D1");
