@@ -80,7 +80,8 @@ void VirtualMicrophone::handleFrameLocked(const std::vector<std::uint8_t>& frame
         return;  // a UART at the wrong speed or format delivers nothing the DSP understands
     }
     const bool faultsApply = faults_.passFrames == 0;
-    if (!faultsApply) --faults_.passFrames;
+    if (!faultsApply)
+        --faults_.passFrames;
     std::optional<std::uint8_t> reject;
     const bool isChange = frame[0] >= 0x05 && frame[0] != 0x08 && frame[0] != 0x10;
     if (faultsApply && isChange && consume(faults_.rejectChanges)) {
@@ -179,6 +180,15 @@ settings::DeviceSettings VirtualMicrophone::settings() const {
 
 void VirtualMicrophone::setSettings(const settings::DeviceSettings& s) {
     std::lock_guard guard(mutex_);
+    dsp_.setSettings(s);
+}
+
+void VirtualMicrophone::updateSettings(
+    std::initializer_list<std::pair<settings::Setting, std::uint8_t>> values) {
+    std::lock_guard guard(mutex_);
+    settings::DeviceSettings s = dsp_.settings();
+    for (const auto& [setting, value] : values)
+        s[setting] = value;
     dsp_.setSettings(s);
 }
 

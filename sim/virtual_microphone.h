@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/runtime/clock.h"
@@ -56,6 +58,8 @@ class VirtualMicrophone {
     FaultPlan faults() const;
     settings::DeviceSettings settings() const;
     void setSettings(const settings::DeviceSettings& s);
+    // Sets the given settings and keeps the others, as one step.
+    void updateSettings(std::initializer_list<std::pair<settings::Setting, std::uint8_t>> values);
     VirtualDsp::HardwareVersion hardwareVersion() const;
     int resetCount() const;
     std::vector<std::vector<std::uint8_t>> framesWritten() const;

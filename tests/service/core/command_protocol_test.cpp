@@ -232,11 +232,7 @@ TEST_F(CommandProtocolTest, NoReplyAndGarbageAreFailures) {
 
 TEST_F(CommandProtocolTest, DirectionNeedsItsFourReplyBytesButNoBlockCheckOrWait) {
     plugAndOpen("Alder", "SN200");
-    auto s = mic->settings();
-    s[Setting::DirVolume] = 7;
-    s[Setting::Zoom] = 8;
-    s[Setting::Beam] = 9;
-    mic->setSettings(s);
+    mic->updateSettings({{Setting::DirVolume, 7}, {Setting::Zoom, 8}, {Setting::Beam, 9}});
     Byte v = 0, z = 0, b = 0;
     const TimePoint before = clock.now();
     ASSERT_EQ(protocol.GetDirection(v, z, b), S_OK);

@@ -108,11 +108,7 @@ TEST_F(QMDeviceTest, CacheLoadTakesOnlyValidValues) {
 TEST_F(QMDeviceTest, StartReadsEverySettingAndWritesTheCache) {
     setLogFolder();
     auto mic = rig.plug("Larch", "SN2");
-    settings::DeviceSettings values = mic->settings();
-    values[Setting::LPF] = 6;
-    values[Setting::TPA] = 0x44;
-    values[Setting::ALC_VOLUME] = 0x80;
-    mic->setSettings(values);
+    mic->updateSettings({{Setting::LPF, 6}, {Setting::TPA, 0x44}, {Setting::ALC_VOLUME, 0x80}});
 
     auto device = makeDevice();
     device->SetIdentity("SN2", "Larch");
@@ -122,7 +118,7 @@ TEST_F(QMDeviceTest, StartReadsEverySettingAndWritesTheCache) {
     waitInitialised(*device);
     EXPECT_EQ(device->IsStarted(), S_OK);
     EXPECT_EQ(device->bridgeIndex(), 0);
-    EXPECT_EQ(device->settingsSnapshot(), values);
+    EXPECT_EQ(device->settingsSnapshot(), mic->settings());
 
     registry::Key key = deviceKey("SN2");
     EXPECT_EQ(registry::readDword(key, "LPF"), 6u);
@@ -225,11 +221,7 @@ TEST_F(QMDeviceTest, InitializedStaysAcrossRestart) {
 TEST_F(QMDeviceTest, FailedStepKeepsEarlierStepsAndWritesNoCache) {
     setLogFolder();
     auto mic = rig.plug("Cedar", "F1");
-    settings::DeviceSettings values = mic->settings();
-    values[Setting::Volume] = 0x60;
-    values[Setting::ALC_MODE] = 0x20;
-    values[Setting::LPF] = 3;
-    mic->setSettings(values);
+    mic->updateSettings({{Setting::Volume, 0x60}, {Setting::ALC_MODE, 0x20}, {Setting::LPF, 3}});
     // DSP and ALC answer, the filters do not
     mic->setFaults({.noReply = 1, .passFrames = 2});
 
@@ -253,9 +245,7 @@ TEST_F(QMDeviceTest, FailedStepKeepsEarlierStepsAndWritesNoCache) {
 
 TEST_F(QMDeviceTest, UnansweredDirectionIsNotStoredAsRead) {
     auto mic = rig.plug("Alder", "D1");
-    settings::DeviceSettings values = mic->settings();
-    values[Setting::DirVolume] = 0x33;
-    mic->setSettings(values);
+    mic->updateSettings({{Setting::DirVolume, 0x33}});
     auto cached = deviceKey("D1");
     EXPECT_EQ(registry::writeString(cached, "Name", "Alder"), registry::ERROR_SUCCESS);
     EXPECT_EQ(registry::writeDword(cached, "DirVolume", 0x22), registry::ERROR_SUCCESS);

@@ -130,9 +130,7 @@ TEST_F(DeviceManagerTest, UnplugStopsAndReplugRestartsWithTheMicrophonesValues) 
     EXPECT_EQ(device->IsStarted(), S_FALSE);
     EXPECT_EQ(device->bridgeIndex(), -1);
 
-    auto values = mic->settings();
-    values[Setting::LPF] = 8;
-    mic->setSettings(values);  // changed elsewhere while unplugged
+    mic->updateSettings({{Setting::LPF, 8}});  // changed elsewhere while unplugged
 
     sink->clear();
     rig.plug("Birch", "B1");
