@@ -117,13 +117,13 @@ TEST_F(PanelActionsTest, RejectedChangeIsResetAndTheSentValueStays) {
 TEST_F(PanelActionsTest, DraggedSliderSendsItsNewestPositionWhileTheMicrophoneIsBusy) {
     const auto device = select("Alder", deviceXml({{"DspVolume", 145}, {"DirZoom", 0}}));
     auto* zoom = control<controls::MediaSlider>(PanelTab::Direction, 6018);
-    device->closeGate();
+    device->gate.close();
     zoom->setValue(10);
-    ASSERT_TRUE(device->waitUntilAtGate());
+    ASSERT_TRUE(device->gate.awaitWaiting());
     for (int position = 11; position <= 60; ++position) {
         zoom->setValue(position);  // the GUI thread goes on while the first change waits
     }
-    device->openGate();
+    device->gate.open();
     settle();
     EXPECT_THAT(device->changes(),
                 ElementsAre("SetZoom(10)", "GetLastStatus()", "SetZoom(60)", "GetLastStatus()"));

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -13,6 +11,7 @@
 
 #include "common/settings/device_settings.h"
 #include "common/settings/setting_table.h"
+#include "support/gate.h"
 #include "support/table_fakes.h"
 
 namespace qm::studio::panels::testing {
@@ -21,7 +20,7 @@ using sdk::HRESULT;
 using settings::Setting;
 
 // A microphone that records every call made to it ("Set_EQ_GAIN(3, 0)", "GetLastStatus()") and
-// the thread it came on. Its description, status replies and answers are set by the test; a
+// the thread it came on. Its description, status replies and answers are set by the test; its
 // gate can hold the setting calls until the test opens it, as a slow microphone would.
 class RecordingDevice final : public sdk::testing::TableDevice {
   public:
@@ -51,23 +50,6 @@ class RecordingDevice final : public sdk::testing::TableDevice {
         std::lock_guard lock(mutex_);
         return guiCalls_;
     }
-    // Setting calls wait while the gate is closed.
-    void closeGate() {
-        std::lock_guard lock(mutex_);
-        gateOpen_ = false;
-    }
-    void openGate() {
-        {
-            std::lock_guard lock(mutex_);
-            gateOpen_ = true;
-        }
-        gate_.notify_all();
-    }
-    // Waits (bounded) until a setting call waits at the closed gate.
-    bool waitUntilAtGate() {
-        std::unique_lock lock(mutex_);
-        return gate_.wait_for(lock, std::chrono::seconds(10), [this] { return waiting_ > 0; });
-    }
     // GetLastStatus answers these first, then 0.
     void rejectNext(std::initializer_list<HRESULT> statuses) {
         std::lock_guard lock(mutex_);
@@ -80,6 +62,7 @@ class RecordingDevice final : public sdk::testing::TableDevice {
     bool started = true;
     bool statusCallsFail = false;
     settings::DeviceSettings status;  // what the status calls give
+    qm::testing::Gate gate;           // setting calls pass it before they are recorded
 
   protected:
     HRESULT answer(sdk::testing::DeviceCall& call) override {
@@ -181,21 +164,12 @@ class RecordingDevice final : public sdk::testing::TableDevice {
         calls_.push_back(std::move(call));
     }
     HRESULT change(std::string call) {
-        {
-            std::unique_lock lock(mutex_);
-            ++waiting_;
-            gate_.notify_all();
-            gate_.wait(lock, [this] { return gateOpen_; });
-            --waiting_;
-        }
+        gate.pass();
         record(std::move(call));
         return sdk::S_OK;
     }
 
     mutable std::mutex mutex_;
-    std::condition_variable gate_;
-    bool gateOpen_ = true;
-    int waiting_ = 0;
     std::vector<std::string> calls_;
     std::deque<HRESULT> statuses_;
     std::thread::id gui_;

@@ -3,10 +3,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <condition_variable>
 
 #include "profile_fakes.h"
 #include "studio/profiles/profile_apply_dialog.h"
+#include "support/gate.h"
 
 namespace qm::studio {
 namespace {
@@ -73,33 +73,10 @@ TEST(ProfileApplyDialog, WithoutAMicrophoneOnlyCloseIsThere) {
     EXPECT_EQ(dialog.statusTree()->topLevelItemCount(), 0);
 }
 
-// A call that waits at its start until the test lets it go.
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool entered = false;
-    bool open = false;
-
-    void pass() {
-        std::unique_lock lock(mutex);
-        entered = true;
-        changed.notify_all();
-        changed.wait(lock, [this] { return open; });
-    }
-    void waitEntered() {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [this] { return entered; });
-    }
-    void release() {
-        std::lock_guard lock(mutex);
-        open = true;
-        changed.notify_all();
-    }
-};
-
 TEST(ProfileApplyDialog, ADialogClosedDuringTheRunIsNeverTouchedAgain) {
     auto device = std::make_shared<profiles::testing::ScriptedDevice>();
-    Gate gate;
+    qm::testing::Gate gate;  // holds step 2's call until the test opens it
+    gate.close();
     ON_CALL(*device, Set_ALC_RECOVERY(_)).WillByDefault([&](unsigned char) {
         gate.pass();
         return sdk::S_OK;
@@ -108,7 +85,7 @@ TEST(ProfileApplyDialog, ADialogClosedDuringTheRunIsNeverTouchedAgain) {
     auto dialog = std::make_unique<CProfileApply>(startFor(device), retirement);
     int finished = 0;
     dialog->onFinished([&] { ++finished; });
-    gate.waitEntered();  // the worker is inside step 2's call
+    ASSERT_TRUE(gate.awaitWaiting());  // the worker is inside step 2's call
 
     // The window's close button stops the run; the dialog waits for it before closing.
     dialog->show();
@@ -117,7 +94,7 @@ TEST(ProfileApplyDialog, ADialogClosedDuringTheRunIsNeverTouchedAgain) {
     dialog.reset();  // destroyed all the same, with the worker still in its call
     EXPECT_EQ(retirement.size(), 1u);
 
-    gate.release();
+    gate.open();
     ASSERT_TRUE(testing::processUntil([&] {
         retirement.reap();
         return retirement.size() == 0;

@@ -4,50 +4,26 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "studio/shell/device_change.h"
 #include "studio/shell/fake_service.h"
 #include "studio/shell/settle.h"
+#include "support/gate.h"
 
 namespace qm::studio::testing {
 namespace {
 
 using namespace std::chrono_literals;
 
-// A gate that calls wait at until the test opens it.
-class Gate {
-  public:
-    void wait() {
-        std::unique_lock lock(mutex_);
-        ++waiting_;
-        changed_.notify_all();
-        changed_.wait(lock, [this] { return open_; });
-    }
-    void open() {
-        std::lock_guard guard(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-    bool awaitWaiter() {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 5s, [this] { return waiting_ > 0; });
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    int waiting_ = 0;
-    bool open_ = false;
-};
-
 class ServiceCallsTest : public ::testing::Test {
   protected:
+    // The calls that wait at the gate are held until the test opens it.
+    ServiceCallsTest() { gate_.close(); }
     ~ServiceCallsTest() override { gate_.open(); }
 
-    Gate gate_;
+    qm::testing::Gate gate_;
     QObject receiver_;
     ServiceCalls calls_;
 };
@@ -83,11 +59,11 @@ TEST_F(ServiceCallsTest, ALaneKeepsItsOrderWhileOtherLanesGoOn) {
         order.push_back(what);
     };
     calls_.post("#SN1", [&] {
-        gate_.wait();
+        gate_.pass();
         note("SN1 change");
     });
     calls_.post("#SN1", [&] { note("SN1 status"); });
-    ASSERT_TRUE(gate_.awaitWaiter());
+    ASSERT_TRUE(gate_.awaitWaiting());
     // SN2 goes through while SN1's first call still waits.
     QEventLoop loop;
     bool otherDone = false;
@@ -126,8 +102,8 @@ TEST_F(ServiceCallsTest, ResultsForAGoneReceiverOrAFailedGuardAreDropped) {
 TEST_F(ServiceCallsTest, APositionWaitingAtTheEndOfItsLaneIsReplacedByTheNewest) {
     std::vector<int> sent;
     std::vector<int> answered;
-    calls_.post("#SN1", [&] { gate_.wait(); });
-    ASSERT_TRUE(gate_.awaitWaiter());
+    calls_.post("#SN1", [&] { gate_.pass(); });
+    ASSERT_TRUE(gate_.awaitWaiting());
     const auto send = [&](const char* key, int value) {
         calls_.postLatest(
             "#SN1", key, &receiver_,
@@ -152,9 +128,9 @@ TEST_F(ServiceCallsTest, APositionWaitingAtTheEndOfItsLaneIsReplacedByTheNewest)
 
 TEST_F(ServiceCallsTest, ShutdownRunsWhatIsQueuedWithinItsGraceThenRefusesCalls) {
     int ran = 0;
-    calls_.post("#SN1", [&] { gate_.wait(); });
+    calls_.post("#SN1", [&] { gate_.pass(); });
     calls_.post("#SN1", [&] { ++ran; });
-    ASSERT_TRUE(gate_.awaitWaiter());
+    ASSERT_TRUE(gate_.awaitWaiting());
     std::thread opener([this] { gate_.open(); });
     calls_.shutdown(5s);
     opener.join();
