@@ -5,65 +5,26 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "studio/controls/media_slider.h"
-#include "studio/panels/control_panels.h"
 #include "studio/panels/ctrl_tab_alc.h"
 #include "studio/panels/ctrl_tab_lpf.h"
-#include "studio/shell/service_connection.h"
 #include "studio_fixture.h"
 
 namespace qm::studio::testing {
 namespace {
 
-class PanelsAgainstServiceTest : public StudioAgainstServiceTest {
+// A Larch's panels shown, once the service has read every microphone: a change made while the
+// service still reads a microphone for the first time would meet that reading.
+class PanelsAgainstServiceTest : public StudioWithPanelsTest {
   protected:
-    // The studio with its panels, once the service has read every microphone: a change made
-    // while the service still reads a microphone for the first time would meet that reading.
-    void startStudioWithPanels() {
-        for (const char* serial : {"SN1001", "SN1002", "SN1003"}) {
-            ASSERT_TRUE(pumpUntil(
-                [&] {
-                    const auto device = serviceDevice(serial);
-                    return device && device->device->IsInitialized() == sdk::S_OK;
-                },
-                10s))
-                << serial;
-        }
-        startStudio([this](StudioEnvironment& environment) {
-            environment.hooks.endpoints = &anyEndpoint_;
-            environment.hooks.panels = &panels_;
-            environment.frameCreated = [this](CMainFrame& frame) {
-                panels_.attach(frame, app_->settings(), app_->registry());
-            };
-        });
-        ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s));
-    }
-
-    // The microphone as a client of its own sees it.
-    std::optional<ServiceDevice> serviceDevice(const std::string& serial) {
-        ipc::ClientOptions options;
-        options.bus = ipc::BusAddress::explicitAddress(bus_.address());
-        const auto service = ipc::connectToService(options);
-        return service ? fetchDevice(*service, serial) : std::nullopt;
-    }
-
-    panels::CCtrlContainerWnd& host() {
-        panels::CCtrlContainerWnd* made = panels_.host();
-        if (made == nullptr) {
-            throw std::logic_error("the studio made no panel host");
-        }
-        return *made;
-    }
-
-    // Selects the microphone in the list and waits until its panels are filled.
-    bool showPanelsOf(const std::string& serial) {
-        return list().selectDevice(serial) &&
-               pumpUntil([&] { return host().shownPanels() != 0; }, 10s);
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(startService());
+        ASSERT_NO_FATAL_FAILURE(waitUntilRead({"SN1001", "SN1002", "SN1003"}));
+        ASSERT_NO_FATAL_FAILURE(startStudioWithPanels(3));
+        ASSERT_TRUE(showPanelsOf("SN1003"));
     }
 
     // The service's description of the microphone, read by a client of its own.
@@ -81,23 +42,10 @@ class PanelsAgainstServiceTest : public StudioAgainstServiceTest {
         return xml.substr(begin, xml.find('"', begin) - begin);
     }
 
-    std::vector<std::string> qmctl(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {QM_QMCTL_PATH, "--bus", bus_.address()});
-        qm::testing::ChildProcess program(arguments);
-        std::vector<std::string> lines;
-        while (auto line = program.readLine(5s)) {
-            lines.push_back(*line);
-        }
-        return lines;
-    }
-
     template <typename Widget = QAbstractButton>
     Widget* control(panels::PanelTab tab, int id) {
         return host().panel(tab)->findChild<Widget*>(QStringLiteral("id%1").arg(id));
     }
-
-    AnyEndpoint anyEndpoint_;
-    panels::ControlPanels panels_;
 };
 
 bool hasLine(const std::vector<std::string>& lines, const std::string& name,
@@ -109,9 +57,6 @@ bool hasLine(const std::vector<std::string>& lines, const std::string& name,
 }
 
 TEST_F(PanelsAgainstServiceTest, APanelChangeReachesTheDescriptionAndQmctl) {
-    startService();
-    startStudioWithPanels();
-    ASSERT_TRUE(showPanelsOf("SN1003"));
     EXPECT_EQ(host().shownPanels(), 0b110111u) << "a Larch";
 
     control(panels::PanelTab::Filters, 6115)->click();
@@ -121,9 +66,6 @@ TEST_F(PanelsAgainstServiceTest, APanelChangeReachesTheDescriptionAndQmctl) {
 }
 
 TEST_F(PanelsAgainstServiceTest, AChangeByQmctlShowsWhenTheMicrophoneIsSelectedAgain) {
-    startService();
-    startStudioWithPanels();
-    ASSERT_TRUE(showPanelsOf("SN1003"));
     EXPECT_FALSE(control(panels::PanelTab::Filters, 6170)->isChecked());
 
     qmctl({"set", "SN1003", "HPF_2", "4"});
@@ -137,9 +79,6 @@ TEST_F(PanelsAgainstServiceTest, AChangeByQmctlShowsWhenTheMicrophoneIsSelectedA
 // about as long as on real hardware); the DSP volume slider is dragged across its whole range
 // in 10 ms steps meanwhile.
 TEST_F(PanelsAgainstServiceTest, ADraggedSliderKeepsTheWindowRespondingAndEndsAtItsLastPosition) {
-    startService();
-    startStudioWithPanels();
-    ASSERT_TRUE(showPanelsOf("SN1003"));
     qmctl({"sim", "fault", "SN1003", "slow", "--value", "120", "--count", "-1"});
 
     auto* slider = control<controls::MediaSlider>(panels::PanelTab::Alc, 6013);

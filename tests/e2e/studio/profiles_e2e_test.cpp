@@ -10,70 +10,18 @@
 #include <vector>
 
 #include "common/settings/device_settings.h"
-#include "studio/panels/control_panels.h"
 #include "studio/profiles/profile_apply_dialog.h"
 #include "studio/profiles/profile_list_ctrl.h"
-#include "studio/profiles/profile_part.h"
 #include "studio/profiles/profile_text_dialogs.h"
-#include "studio/shell/service_connection.h"
 #include "studio_fixture.h"
 
 namespace qm::studio::testing {
 namespace {
 
-class ProfilesAgainstServiceTest : public StudioAgainstServiceTest {
+class ProfilesAgainstServiceTest : public StudioWithPanelsTest {
   protected:
-    // Waits until the service has read both microphones: a change made during that first
-    // reading would meet it.
-    void waitUntilRead() {
-        ipc::ClientOptions options;
-        options.bus = ipc::BusAddress::explicitAddress(bus_.address());
-        const auto service = ipc::connectToService(options);
-        ASSERT_NE(service, nullptr);
-        for (const char* serial : {"SN1003", "SN1004"}) {
-            ASSERT_TRUE(pumpUntil(
-                [&] {
-                    const auto device = fetchDevice(*service, serial);
-                    return device && device->device->IsInitialized() == sdk::S_OK;
-                },
-                10s))
-                << serial;
-        }
-    }
-
-    void startStudioWithProfiles() {
-        startStudio([this](StudioEnvironment& environment) {
-            environment.hooks.endpoints = &anyEndpoint_;
-            environment.hooks.panels = &panels_;
-            environment.hooks.profiles = &profiles_;
-            environment.frameCreated = [this](CMainFrame& frame) {
-                panels_.attach(frame, app_->settings(), app_->registry());
-                profiles_.attach(frame, *app_);
-            };
-        });
-        ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 2; }, 10s));
-    }
-
-    void qmctl(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {QM_QMCTL_PATH, "--bus", bus_.address()});
-        qm::testing::ChildProcess program(arguments);
-        while (program.readLine(5s)) {
-        }
-    }
-
-    bool showPanelsOf(const std::string& serial) {
-        return list().selectDevice(serial) &&
-               pumpUntil([&] { return shown(panels_.host()).has_value(); }, 10s);
-    }
-
-    // What the panels show; nothing while they show no microphone.
-    static std::optional<settings::DeviceSettings> shown(const panels::CCtrlContainerWnd* host) {
-        if (host == nullptr || host->shownPanels() == 0)
-            return std::nullopt;
-        return host->shownSettings();
-    }
     std::optional<std::uint8_t> shown(settings::Setting setting) {
-        const auto values = shown(panels_.host());
+        const auto values = StudioWithPanelsTest::shown();
         return values ? std::optional<std::uint8_t>((*values)[setting]) : std::nullopt;
     }
 
@@ -83,19 +31,15 @@ class ProfilesAgainstServiceTest : public StudioAgainstServiceTest {
             throw std::logic_error("the studio made no profile list");
         return *made;
     }
-
-    AnyEndpoint anyEndpoint_;
-    panels::ControlPanels panels_;
-    ProfilePart profiles_;
 };
 
 TEST_F(ProfilesAgainstServiceTest, AnAppliedProfileIsRetriedOnARefusalAndShowsOnThePanels) {
     startService("Larch:SN1003,Larch:SN1004");
-    ASSERT_NO_FATAL_FAILURE(waitUntilRead());
+    ASSERT_NO_FATAL_FAILURE(waitUntilRead({"SN1003", "SN1004"}));
     qmctl({"set", "SN1003", "LPF", "4"});
     qmctl({"set", "SN1003", "EQ_3_GAIN", "40"});
     qmctl({"set", "SN1003", "TPA", "0xA0"});
-    startStudioWithProfiles();
+    ASSERT_NO_FATAL_FAILURE(startStudioWithPanels(2, true));
     ProfileCommands& commands = *profiles_.commands();
 
     // Saved from SN1003 through the save dialog.

@@ -3,11 +3,9 @@
 // application object on the offscreen platform capturing that sound.
 #include <gtest/gtest.h>
 
+#include <QScopeGuard>
 #include <chrono>
-#include <cstdlib>
 
-#include "common/ipc/client.h"
-#include "event_pump.h"
 #include "platform/endpoints/endpoint_system.h"
 #include "studio/audio/audio_analysis.h"
 #include "studio/audio/capture_endpoint_lookup.h"
@@ -16,36 +14,15 @@
 #include "studio/audio/spectrum_probe.h"
 #include "studio/audio/views/monitoring_views.h"
 #include "studio/controls/registry_manager.h"
-#include "studio/controls/temp_registry.h"
 #include "studio/shell/audio_monitoring.h"
-#include "studio/shell/fake_parts.h"
-#include "studio/shell/main_frame.h"
-#include "studio/shell/pane_source.h"
-#include "studio/shell/service_connector.h"
-#include "studio/shell/source_list_ctrl.h"
 #include "studio/shell/studio_keys.h"
-#include "studio/shell/tonecraft_app.h"
-#include "support/child_process.h"
-#include "support/private_bus.h"
+#include "studio_fixture.h"
 #include "support/private_sound_server.h"
 
 namespace qm::studio::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-class Connector final : public ServiceConnector {
-  public:
-    explicit Connector(std::string address) : address_(std::move(address)) {}
-    std::shared_ptr<sdk::IQuillmereSDK> connect() override {
-        ipc::ClientOptions options;
-        options.bus = ipc::BusAddress::explicitAddress(address_);
-        return ipc::connectToService(options);
-    }
-
-  private:
-    std::string address_;
-};
 
 // The tabs the selection enables: the panel mask it hands the panel host.
 class Tabs final : public PanelHooks {
@@ -57,24 +34,28 @@ class Tabs final : public PanelHooks {
     std::uint32_t mask = 0;
 };
 
-TEST(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpectrum) {
-    qm::testing::PrivateSoundServer sound;
-    if (!sound.available()) {
-        GTEST_SKIP() << "no sound server for this test: " << sound.why();
+class StudioSound : public StudioAgainstServiceTest {
+  protected:
+    // The service lets go of its sound before the server goes.
+    ~StudioSound() override {
+        if (service_) {
+            service_->terminate();
+        }
     }
-    qm::testing::PrivateBus bus;
-    TempFolder serviceFolder;
-    ::setenv("QM_REGISTRY_DIR", (serviceFolder.path() / "registry").c_str(), 1);
-    ::setenv("QM_LOG_DIR", (serviceFolder.path() / "logs").c_str(), 1);
-    qm::testing::ChildProcess service({QM_MICHOST_PATH, "-Runapp", "--bus", bus.address(),
-                                       "--simulate", "Alder:SN1001,Cedar:SN1002", "--sound",
-                                       sound.address()});
-    ::unsetenv("QM_REGISTRY_DIR");
-    ::unsetenv("QM_LOG_DIR");
+
+    qm::testing::PrivateSoundServer sound_;
+};
+
+TEST_F(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpectrum) {
+    if (!sound_.available()) {
+        GTEST_SKIP() << "no sound server for this test: " << sound_.why();
+    }
+    ASSERT_NO_FATAL_FAILURE(
+        startService("Alder:SN1001,Cedar:SN1002", {"--sound", sound_.address()}));
 
     // The studio as main() puts it together, on the private servers.
     audio::PulseAudioSystem::Options options;
-    options.server = sound.address();
+    options.server = sound_.address();
     audio::PulseAudioSystem audio(options);
     ASSERT_TRUE(audio.available()) << audio.error();
     const sdk::Guid cedar = endpoints::usbDeviceContainerId("10C4", "EAB0", "SN1002");
@@ -87,33 +68,23 @@ TEST(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpectru
     audio::views::MonitoringViews views(analysis, monitoring.capture(), qm::Clock::real(),
                                         cpuTimes);
     Tabs tabs;
-    Connector connector(bus.address());
-    RecordingPrompts prompts;
-    RecordingLinks links;
-    TempRegistry registry;
+    const auto endStudio = qScopeGuard([this] { app_.reset(); });  // before the parts it uses
     // The real-time spectrum: each block's own, so that a change shows at once.
-    controls::RegistryManager(*registry.store, registry::Hive::CurrentUser, keys::kUserRoot)
+    controls::RegistryManager(*studioRegistry_.store, registry::Hive::CurrentUser, keys::kUserRoot)
         .writeProfileInt(keys::kSettings, "SpectrumView", 1);
-    CTonecraftApp* app = nullptr;
-    StudioEnvironment environment;
-    environment.connector = &connector;
-    environment.hooks.endpoints = &monitoring;
-    environment.hooks.monitoring = &monitoring;
-    environment.hooks.analysis = &views;
-    environment.hooks.panels = &tabs;
-    environment.prompts = &prompts;
-    environment.links = &links;
-    environment.frameCreated = [&](CMainFrame& frame) {
-        views.attach(frame, app->settings());
-        monitoring.attach(frame, *app);
-    };
-    CTonecraftApp tonecraft(*registry.store, std::move(environment));
-    app = &tonecraft;
-    ASSERT_TRUE(tonecraft.InitInstance());
-    CSourceListCtrl& list = *tonecraft.mainFrame()->sourcePane()->list();
-    ASSERT_TRUE(pumpUntil([&] { return list.containsDevice("SN1002"); }, 20s));
+    startStudio([&](StudioEnvironment& environment) {
+        environment.hooks.endpoints = &monitoring;
+        environment.hooks.monitoring = &monitoring;
+        environment.hooks.analysis = &views;
+        environment.hooks.panels = &tabs;
+        environment.frameCreated = [&](CMainFrame& frame) {
+            views.attach(frame, app_->settings());
+            monitoring.attach(frame, *app_);
+        };
+    });
+    ASSERT_TRUE(pumpUntil([&] { return list().containsDevice("SN1002"); }, 20s));
 
-    ASSERT_TRUE(list.selectDevice("SN1002"));
+    ASSERT_TRUE(list().selectDevice("SN1002"));
     EXPECT_EQ(tabs.mask, 23U) << "a Cedar's tabs are enabled";
     EXPECT_TRUE(monitoring.capture().analysisRunning());
 
@@ -132,16 +103,14 @@ TEST(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpectru
     qm::testing::ChildProcess::Options emptyEnvironment;
     emptyEnvironment.environment.emplace();
     qm::testing::ChildProcess qmctl(
-        {QM_QMCTL_PATH, "--bus", bus.address(), "set", "SN1002", "LPF", "5"}, emptyEnvironment);
+        {QM_QMCTL_PATH, "--bus", bus_.address(), "set", "SN1002", "LPF", "5"}, emptyEnvironment);
     ASSERT_EQ(qmctl.waitForExit(20s), 0);
     EXPECT_TRUE(pumpUntil([&] { return heard() && topAgainstMiddle() < before - 10.0; }, 20s))
         << "energy above the cut-off: " << before << " dB before, " << topAgainstMiddle()
         << " dB now, against the band below";
 
-    list.selectDevice("SN1001");
+    list().selectDevice("SN1001");
     EXPECT_EQ(tabs.mask, 15U) << "an Alder's tabs";
-    tonecraft.ExitInstance();
-    service.terminate();
 }
 
 }  // namespace
