@@ -4,21 +4,14 @@
 #include <QSignalSpy>
 
 #include "platform/endpoints/endpoint_system.h"
-#include "platform/registry/status.h"
-#include "platform/registry/value_rules.h"
 #include "studio/audio/fake_audio_system.h"
 #include "studio/controls/ribbon_bar.h"
-#include "studio/controls/temp_registry.h"
 #include "studio/shell/audio_monitoring.h"
 #include "studio/shell/command_ids.h"
-#include "studio/shell/fake_parts.h"
-#include "studio/shell/fake_service.h"
-#include "studio/shell/main_frame.h"
+#include "studio/shell/frame_fixture.h"
 #include "studio/shell/pane_source.h"
-#include "studio/shell/settle.h"
 #include "studio/shell/source_list_ctrl.h"
 #include "studio/shell/studio_keys.h"
-#include "studio/shell/tonecraft_app.h"
 
 // The studio's audio side on a fake audio system: the output device combo, the selection's
 // capture, the preview switch and the volumes as the frame uses them; none of it calls the
@@ -26,49 +19,31 @@
 namespace qm::studio::testing {
 namespace {
 
-class AudioMonitoringTest : public ::testing::Test {
+// The frame's studio with the audio monitoring as its endpoints and monitoring hooks; the Cedar
+// is started but has no source on the sound server.
+class AudioMonitoringTest : public FrameFixture {
   protected:
     AudioMonitoringTest() {
-        resetGuiThreadCalls();
         audio_.renders = {{"speakers", "Speakers"}, {"headset", "Headset"}};
         audio_.captures = {
             {"src", "Alder microphone", endpoints::usbDeviceContainerId("10C4", "EAB0", "SN1001")}};
-        connector_.service->add("SN1001", "Alder");
-        connector_.service->add("SN1002", "Cedar");  // no source on the sound server
+        cedar_->started = true;
     }
-    ~AudioMonitoringTest() override {
-        app_.reset();
-        EXPECT_EQ(guiThreadCalls(), 0) << "calls to the service on the GUI thread";
-    }
+    // The studio ends before the monitoring it uses.
+    ~AudioMonitoringTest() override { app_.reset(); }
 
-    CMainFrame& start() {
-        StudioEnvironment environment;
-        environment.connector = &connector_;
-        environment.hooks =
-            StudioHooks{&monitoring_, &monitoring_, &panels_, nullptr, nullptr, nullptr};
-        environment.prompts = &prompts_;
-        environment.links = &links_;
+    void adjust(StudioEnvironment& environment) override {
+        environment.hooks.endpoints = &monitoring_;
+        environment.hooks.monitoring = &monitoring_;
         environment.frameCreated = [this](CMainFrame& frame) { monitoring_.attach(frame, *app_); };
-        app_ = std::make_unique<CTonecraftApp>(*registry_.store, std::move(environment));
-        EXPECT_TRUE(app_->InitInstance());
-        settle(app_->calls());  // the first refresh, posted at creation
-        return *app_->mainFrame();
     }
     QComboBox& combo() {
         return *app_->mainFrame()->ribbon()->controlAs<QComboBox>(ids::kOutputDevice);
     }
-    controls::RegistryManager& stored() { return app_->registry(); }
 
-    TempRegistry registry_;
-    FakeConnector connector_;
     audio::testing::FakeAudioSystem audio_;
     audio::AnalysisState analysis_;
     AudioMonitoring monitoring_{audio_, analysis_};
-    RecordingParts parts_;
-    RecordingPanels panels_{parts_};
-    RecordingPrompts prompts_;
-    RecordingLinks links_;
-    std::unique_ptr<CTonecraftApp> app_;
 };
 
 TEST_F(AudioMonitoringTest, TheOutputsAreListedAndThePreviewPlaysOnDefaultAtTheStoredVolume) {
@@ -113,7 +88,7 @@ TEST_F(AudioMonitoringTest, VolumesAndPreviewReachTheAudioAndAreStored) {
     monitoring_.outputVolumeMoved(700);
     deliver();
     EXPECT_FLOAT_EQ(audio_.session.GetMasterVolume(), 0.7F);
-    EXPECT_EQ(stored().getProfileDouble(keys::kOptions, "VolumeOutput"), 0.7F);
+    EXPECT_EQ(manager().getProfileDouble(keys::kOptions, "VolumeOutput"), 0.7F);
     EXPECT_EQ(shown.count(), 0) << "the studio's own change does not come back";
 
     audio_.session.changeFromOutside(0.25F);
@@ -123,7 +98,7 @@ TEST_F(AudioMonitoringTest, VolumesAndPreviewReachTheAudioAndAreStored) {
     EXPECT_FLOAT_EQ(app_->settings().volumeOutput, 0.25F);
 
     monitoring_.inputVolumeMoved(400);
-    EXPECT_EQ(stored().getProfileDouble(keys::kOptions, "VolumeInput"), 0.4F);
+    EXPECT_EQ(manager().getProfileDouble(keys::kOptions, "VolumeInput"), 0.4F);
     audio::testing::FakeCaptureStream* stream = audio_.waitCaptureStream("src");
     ASSERT_NE(stream, nullptr);
     ASSERT_TRUE(stream->waitVolumes(2));
@@ -132,7 +107,7 @@ TEST_F(AudioMonitoringTest, VolumesAndPreviewReachTheAudioAndAreStored) {
     EXPECT_TRUE(monitoring_.capture().preview());
     frame.ribbon()->triggerCommand(ids::kPreview);
     EXPECT_FALSE(monitoring_.capture().preview());
-    EXPECT_EQ(stored().getProfileInt(keys::kSettings, "Preview"), 0U);
+    EXPECT_EQ(manager().getProfileInt(keys::kSettings, "Preview"), 0U);
 }
 
 }  // namespace
