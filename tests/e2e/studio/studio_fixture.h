@@ -135,10 +135,8 @@ class StudioAgainstServiceTest : public ::testing::Test {
 
     // The studio with its main frame; `adjust` may plug more parts into its environment.
     CMainFrame& startStudio(const std::function<void(StudioEnvironment&)>& adjust = {}) {
-        registry::Key devices;
-        EXPECT_EQ(studioRegistry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
-                                                   registry::Access::ReadWrite, devices),
-                  registry::ERROR_SUCCESS);
+        const registry::Key devices =
+            createdKey(*studioRegistry_.store, registry::Hive::LocalMachine, keys::kDevicesPath);
         EXPECT_EQ(registry::writeString(devices, "ProfileFolder",
                                         (studioRegistry_.folder.path() / "profiles").string()),
                   registry::ERROR_SUCCESS);

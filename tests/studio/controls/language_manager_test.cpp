@@ -20,10 +20,8 @@ TEST(LanguageManagerTest, FilesThatAreNoTranslationsAreNotOffered) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("not a translation");
     }
-    registry::Key key;
-    ASSERT_EQ(registry.store->createKey(registry::Hive::CurrentUser, kSettings,
-                                        registry::Access::ReadWrite, key),
-              registry::ERROR_SUCCESS);
+    const registry::Key key =
+        testing::createdKey(*registry.store, registry::Hive::CurrentUser, kSettings);
     ASSERT_EQ(registry::writeDword(key, "UILanguage", 1031), registry::ERROR_SUCCESS);
     LanguageManager manager(*registry.store, kSettings, "UILanguage", folder,
                             QStringLiteral("qmTonecraft"));

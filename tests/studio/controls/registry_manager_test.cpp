@@ -19,12 +19,8 @@ constexpr const char* kRoot = "Software\\QUILLMERE\\qmTonecraft";
 class RegistryManagerTest : public ::testing::Test {
   protected:
     registry::Key settingsKey() {
-        registry::Key key;
-        EXPECT_EQ(registry_.store->createKey(registry::Hive::CurrentUser,
-                                             std::string(kRoot) + "\\Settings",
-                                             registry::Access::ReadWrite, key),
-                  registry::ERROR_SUCCESS);
-        return key;
+        return testing::createdKey(*registry_.store, registry::Hive::CurrentUser,
+                                   std::string(kRoot) + "\\Settings");
     }
 
     testing::TempRegistry registry_;

@@ -48,11 +48,7 @@ class FrameFixture : public ::testing::Test {
   public:
     FrameFixture() {
         resetGuiThreadCalls();
-        registry::Key devices;
-        EXPECT_EQ(registry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
-                                             registry::Access::ReadWrite, devices),
-                  registry::ERROR_SUCCESS);
-        EXPECT_EQ(registry::writeString(devices, "ProfileFolder", profiles().string()),
+        EXPECT_EQ(registry::writeString(devicesKey(), "ProfileFolder", profiles().string()),
                   registry::ERROR_SUCCESS);
         alder_ = connector_.service->add("SN1001", "Alder");
         cedar_ = connector_.service->add("SN1002", "Cedar", false);
@@ -66,6 +62,9 @@ class FrameFixture : public ::testing::Test {
     // What a test fixture adds to the environment.
     virtual void adjust(StudioEnvironment&) {}
     std::filesystem::path profiles() const { return registry_.folder.path() / "profiles"; }
+    registry::Key devicesKey() {
+        return createdKey(*registry_.store, registry::Hive::LocalMachine, keys::kDevicesPath);
+    }
 
     StudioEnvironment environment() {
         StudioEnvironment environment;

@@ -153,11 +153,8 @@ TEST_F(ScriptedServiceControlTest, ANotInstalledServiceAndAHangingStartAreReport
            "09:00:00:000 --> <Info> StartService\r\n"
         << "09:00:01:000 --> <Error> Bridge scan failed: permission denied\r\n"
         << "09:00:02:000 --> <Info> FinalRelease\r\n";
-    registry::Key devices;
-    ASSERT_EQ(registry_.store->createKey(registry::Hive::LocalMachine, keys::kDevicesPath,
-                                         registry::Access::ReadWrite, devices),
+    ASSERT_EQ(registry::writeString(devicesKey(), "LogFolder", logs.string()),
               registry::ERROR_SUCCESS);
-    ASSERT_EQ(registry::writeString(devices, "LogFolder", logs.string()), registry::ERROR_SUCCESS);
     manager_.setDescription("activating (start)", "");
     frame.onCommand(ids::kServiceRestart);
     settle();

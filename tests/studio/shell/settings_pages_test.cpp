@@ -89,14 +89,6 @@ class SettingsPagesTest : public FrameFixture {
         page.tabButton(button)->click();
         return *qobject_cast<Page*>(page.subPage(button));
     }
-    registry::Key devicesKey() {
-        registry::Key key;
-        EXPECT_EQ(registry_.store->openKey(registry::Hive::LocalMachine, keys::kDevicesPath,
-                                           registry::Access::Read, key),
-                  registry::ERROR_SUCCESS);
-        return key;
-    }
-
     RecordingViews views_{[this]() -> const StudioSettings& { return app_->settings(); }};
     RecordingProfiles profiles_;
     RecordingControl control_;

@@ -23,25 +23,16 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
   protected:
-    registry::Key key(registry::Hive hive, const std::string& path) {
-        registry::Key out;
-        EXPECT_EQ(registry_.store->createKey(hive, path, registry::Access::ReadWrite, out),
-                  registry::ERROR_SUCCESS);
-        return out;
+    registry::Key settingsKey() {
+        return createdKey(*registry_.store, registry::Hive::CurrentUser, keys::kSettingsPath);
     }
-    registry::Key settingsKey() { return key(registry::Hive::CurrentUser, keys::kSettingsPath); }
     StudioSettings readStartup() {
         StudioSettings settings;
         readStartupSettings(settingsKey(), settings);
         return settings;
     }
     std::optional<std::uint32_t> storedSetting(const char* name) {
-        registry::Key settings;
-        if (registry_.store->openKey(registry::Hive::CurrentUser, keys::kSettingsPath,
-                                     registry::Access::Read, settings) != registry::ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        return registry::readDword(settings, name);
+        return manager_.getProfileInt(keys::kSettings, name);
     }
 
     TempRegistry registry_;
@@ -107,18 +98,16 @@ TEST_F(SettingsTest, OldLayoutVersionRemovesStoredLayoutsOfEveryUserTheCurrentOn
     ASSERT_TRUE(manager_.writeProfileInt("Settings", "PaneVersion", 1));
     applyLayoutVersion(manager_);
     EXPECT_EQ(manager_.getProfileInt("Settings", "PaneVersion"), 3u);
-    registry::Key gone;
-    EXPECT_EQ(registry_.store->openKey(registry::Hive::CurrentUser, keys::kLayoutsPath,
-                                       registry::Access::Read, gone),
+    EXPECT_EQ(openStatus(*registry_.store, registry::Hive::CurrentUser, keys::kLayoutsPath),
               registry::ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(
-        registry_.store->openKey(registry::Hive::Users, std::string("other\\") + keys::kLayoutsPath,
-                                 registry::Access::Read, gone),
-        registry::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(openStatus(*registry_.store, registry::Hive::Users,
+                         std::string("other\\") + keys::kLayoutsPath),
+              registry::ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(SettingsTest, ProfileFolderComesFromAValidStringOrTheDefault) {
-    const registry::Key devices = key(registry::Hive::LocalMachine, keys::kDevicesPath);
+    const registry::Key devices =
+        createdKey(*registry_.store, registry::Hive::LocalMachine, keys::kDevicesPath);
     EXPECT_EQ(profiles::readProfileFolder(devices), settings::defaultProfileFolder());
     ASSERT_EQ(registry::writeDword(devices, "ProfileFolder", 1), registry::ERROR_SUCCESS);
     EXPECT_EQ(profiles::readProfileFolder(devices), settings::defaultProfileFolder());
@@ -203,9 +192,7 @@ TEST_F(ViewCommandsTest, ModeButtonsAndPreviewSetTheirValueAndShowWhichHolds) {
 TEST_F(ViewCommandsTest, CombosStoreDirectlyOnlyIntoAnExistingKey) {
     commands_.comboSelected(ids::kWaveScale, 24);
     EXPECT_EQ(settings_.waveScale, 24u);  // in force at once
-    registry::Key none;
-    EXPECT_EQ(registry_.store->openKey(registry::Hive::CurrentUser, keys::kSettingsPath,
-                                       registry::Access::Read, none),
+    EXPECT_EQ(openStatus(*registry_.store, registry::Hive::CurrentUser, keys::kSettingsPath),
               registry::ERROR_FILE_NOT_FOUND);  // the key isn't created for it
 
     settingsKey();

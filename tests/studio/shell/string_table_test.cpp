@@ -28,10 +28,8 @@ TEST(StringTableTest, TheChosenTranslationReplacesTexts) {
     const QString folder = QStringLiteral(QM_TEST_TRANSLATIONS_DIR);
     ASSERT_TRUE(QFile::exists(folder + QStringLiteral("/qmTonecraft_de_DE.qm")));
     {
-        registry::Key key;
-        ASSERT_EQ(registry.store->createKey(registry::Hive::CurrentUser, keys::kSettingsPath,
-                                            registry::Access::ReadWrite, key),
-                  registry::ERROR_SUCCESS);
+        const registry::Key key =
+            createdKey(*registry.store, registry::Hive::CurrentUser, keys::kSettingsPath);
         ASSERT_EQ(registry::writeDword(key, keys::kUiLanguage, 1031), registry::ERROR_SUCCESS);
         controls::LanguageManager languages(*registry.store, keys::kSettingsPath, keys::kUiLanguage,
                                             folder, QStringLiteral("qmTonecraft"));
