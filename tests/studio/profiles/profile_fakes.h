@@ -11,24 +11,10 @@
 
 #include "scripted_device.h"
 #include "studio/profiles/profile_host.h"
-#include "studio/shell/user_prompts.h"
+#include "studio/shell/fake_parts.h"
 #include "support/temp_folder.h"
 
 namespace qm::studio::testing {
-
-class FakePrompts final : public UserPrompts {
-  public:
-    void showMessage(const QString& text, Icon) override { messages.push_back(text); }
-    bool askYesNo(const QString& text, Icon) override {
-        questions.push_back(text);
-        return answer;
-    }
-    bool editNameAndDescription(const QString&, QString&, QString&) override { return false; }
-
-    std::vector<QString> messages;
-    std::vector<QString> questions;
-    bool answer = true;
-};
 
 // A selected microphone kept by hand, a folder of its own, and a device every apply opens.
 class FakeHost final : public ProfileHost {
@@ -57,7 +43,7 @@ class FakeHost final : public ProfileHost {
     int reselections = 0;
     std::shared_ptr<profiles::testing::ScriptedDevice> device =
         std::make_shared<profiles::testing::ScriptedDevice>();
-    FakePrompts userPrompts;
+    RecordingPrompts userPrompts;
     qm::testing::TempFolder folder;
 };
 

@@ -128,7 +128,8 @@ TEST_F(ProfilePane, SavingMakesAFileAndARow) {
 
     host.description.reset();
     commands.save();
-    EXPECT_EQ(host.userPrompts.messages, std::vector<QString>{"Device isn't ready!"});
+    ASSERT_EQ(host.userPrompts.messages.size(), 1u);
+    EXPECT_EQ(host.userPrompts.messages[0].text, "Device isn't ready!");
     EXPECT_EQ(list().rowCount(), 3);
 }
 
@@ -164,7 +165,7 @@ TEST_F(ProfilePane, RemovalAsksAndKeepsARowWhoseFileIsAlreadyGone) {
     commands.remove();
     EXPECT_FALSE(std::filesystem::exists(first));
     ASSERT_EQ(list().rowCount(), 1);
-    EXPECT_EQ(host.userPrompts.questions.back(), "Remove selected profile ?");
+    EXPECT_EQ(host.userPrompts.questions.back().text, "Remove selected profile ?");
 
     selectRow(0);
     std::filesystem::remove(list().profileAt(0)->path);  // deleted elsewhere
@@ -177,7 +178,8 @@ TEST_F(ProfilePane, TheRibbonAsksBeforeApplyingADoubleClickDoesNot) {
     selectRow(0);
     host.userPrompts.answer = false;
     commands.apply();
-    EXPECT_EQ(host.userPrompts.questions, std::vector<QString>{"Apply data selected profile ?"});
+    ASSERT_EQ(host.userPrompts.questions.size(), 1u);
+    EXPECT_EQ(host.userPrompts.questions[0].text, "Apply data selected profile ?");
     EXPECT_TRUE(shown.empty());
 
     commands.setApplyPolicy({std::chrono::milliseconds(0), 9});
