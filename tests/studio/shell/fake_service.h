@@ -119,7 +119,6 @@ class FakeService final : public sdk::testing::ManagerDefaults {
         }
     }
 
-    HRESULT WriteLog(sdk::qmLogEventType, const std::string&) override { return sdk::S_OK; }
     HRESULT NotifyRelease() override {
         notify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE);
         return sdk::S_OK;
@@ -128,10 +127,6 @@ class FakeService final : public sdk::testing::ManagerDefaults {
         noteCallThread();
         ++initializeCalls;
         return initializeCalls > notInitializedCalls ? sdk::S_OK : sdk::S_FALSE;
-    }
-    HRESULT GetVersion(std::string& version) override {
-        version = sdk::kSdkVersion;
-        return sdk::S_OK;
     }
     HRESULT EnumQMDevice(std::shared_ptr<sdk::IEnumQMDevice>* out) override {
         noteCallThread();
@@ -146,7 +141,6 @@ class FakeService final : public sdk::testing::ManagerDefaults {
         removed.push_back(device);
         return sdk::S_OK;
     }
-    HRESULT RemoveDeviceBySN(const std::string&) override { return sdk::E_NOTIMPL; }
     HRESULT RemoveAllInactive() override {
         ++removeAllCalls;
         const auto inactive = std::count_if(devices.begin(), devices.end(),
@@ -155,10 +149,6 @@ class FakeService final : public sdk::testing::ManagerDefaults {
         if (inactive > 0) {
             notify(sdk::kInactiveRemovedSerial, sdk::QM_NOTIFY_INACTIVE_REMOVED);
         }
-        return sdk::S_OK;
-    }
-    HRESULT GetLogFolder(std::string& folder) override {
-        folder = "/var/log/quillmere";
         return sdk::S_OK;
     }
     HRESULT SetLogFolder(const std::string& folder) override {
