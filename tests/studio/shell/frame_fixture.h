@@ -79,6 +79,10 @@ class FrameFixture : public ::testing::Test {
         environment.translationsFolder =
             QString::fromStdString((registry_.folder.path() / "Translations").string());
         environment.resetStep = std::chrono::milliseconds(1);
+        environment.serviceControl.sleep = [this](Duration d) {  // waits on the virtual clock
+            clock_.sleepFor(d);
+            return true;
+        };
         adjust(environment);
         return environment;
     }

@@ -29,13 +29,7 @@ class ServiceControlTest : public FrameFixture {
         systemd_.onActiveChanged([this](bool active) { connector_.announce(active); });
     }
 
-    void adjust(StudioEnvironment& environment) override {
-        environment.serviceManager = &manager_;
-        environment.serviceControl.sleep = [this](Duration d) {
-            clock_.sleepFor(d);
-            return true;
-        };
-    }
+    void adjust(StudioEnvironment& environment) override { environment.serviceManager = &manager_; }
 
     CMainFrame& startRunning() {
         CMainFrame& frame = start();
@@ -121,13 +115,7 @@ TEST_F(ServiceControlTest, AFailedStartSaysWhyAndLeavesTheStudioDisconnected) {
 // show.
 class ScriptedServiceControlTest : public FrameFixture {
   protected:
-    void adjust(StudioEnvironment& environment) override {
-        environment.serviceManager = &manager_;
-        environment.serviceControl.sleep = [this](Duration d) {
-            clock_.sleepFor(d);
-            return true;
-        };
-    }
+    void adjust(StudioEnvironment& environment) override { environment.serviceManager = &manager_; }
     servicehost::FakeServiceControl manager_{clock_, {servicehost::ServiceState::Running}};
 };
 
