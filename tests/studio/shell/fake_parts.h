@@ -9,6 +9,7 @@
 
 #include "studio/shell/link_opener.h"
 #include "studio/shell/studio_hooks.h"
+#include "studio/shell/studio_settings.h"
 #include "studio/shell/user_prompts.h"
 
 namespace qm::studio::testing {
@@ -121,6 +122,20 @@ class RecordingPanels final : public PanelHooks {
 
   private:
     RecordingParts& parts_;
+};
+
+// Notes the settings the analysis sees at each change of a view setting.
+class RecordingAnalysis final : public AnalysisHooks {
+  public:
+    explicit RecordingAnalysis(std::function<const StudioSettings&()> settings)
+        : settings_(std::move(settings)) {}
+    void start() override {}
+    void stop() override {}
+    void viewSettingsChanged() override { seen.push_back(settings_()); }
+    std::vector<StudioSettings> seen;
+
+  private:
+    std::function<const StudioSettings&()> settings_;
 };
 
 }  // namespace qm::studio::testing

@@ -26,20 +26,6 @@
 namespace qm::studio::testing {
 namespace {
 
-// What the views are told: the EQ marker colour each time the settings change.
-class RecordingViews final : public AnalysisHooks {
-  public:
-    explicit RecordingViews(const std::function<const StudioSettings&()>& settings)
-        : settings_(settings) {}
-    void start() override {}
-    void stop() override {}
-    void viewSettingsChanged() override { eqColors.push_back(settings_().colorSpectrumEq); }
-    std::vector<std::uint32_t> eqColors;
-
-  private:
-    std::function<const StudioSettings&()> settings_;
-};
-
 class RecordingProfiles final : public ProfileHooks {
   public:
     void reloadList() override { ++reloads; }
@@ -89,7 +75,7 @@ class SettingsPagesTest : public FrameFixture {
         page.tabButton(button)->click();
         return *qobject_cast<Page*>(page.subPage(button));
     }
-    RecordingViews views_{[this]() -> const StudioSettings& { return app_->settings(); }};
+    RecordingAnalysis views_{[this]() -> const StudioSettings& { return app_->settings(); }};
     RecordingProfiles profiles_;
     RecordingControl control_;
     int newInstances_ = 0;
@@ -147,8 +133,8 @@ TEST_F(SettingsPagesTest, MarkerEqRecoloursAtOnceAndSurvivesARestart) {
     EXPECT_EQ(grid.caption(5089), QStringLiteral("Marker EQ"));
     grid.setColorValue(5089, 0x123456);
     EXPECT_EQ(app_->settings().colorSpectrumEq, 0x123456u);
-    ASSERT_FALSE(views_.eqColors.empty());
-    EXPECT_EQ(views_.eqColors.back(), 0x123456u);
+    ASSERT_FALSE(views_.seen.empty());
+    EXPECT_EQ(views_.seen.back().colorSpectrumEq, 0x123456u);
     grid.setNumberValue(CBackstagePageColor::kFillItem, 250);
     EXPECT_EQ(app_->settings().spectrumFill, 100u) << "the fill is limited to 100 %";
 

@@ -206,21 +206,8 @@ TEST_F(ViewCommandsTest, CombosStoreDirectlyOnlyIntoAnExistingKey) {
     EXPECT_TRUE(monitoring_.called("spectrumBound"));
 }
 
-// Notes the settings each change shows the analysis.
-class RecordingAnalysis final : public AnalysisHooks {
-  public:
-    explicit RecordingAnalysis(const StudioSettings& settings) : settings_(settings) {}
-    void start() override {}
-    void stop() override {}
-    void viewSettingsChanged() override { seen.push_back(settings_); }
-    std::vector<StudioSettings> seen;
-
-  private:
-    const StudioSettings& settings_;
-};
-
 TEST_F(ViewCommandsTest, EveryViewSettingReachesTheAnalysisAtOnce) {
-    RecordingAnalysis analysis(settings_);
+    RecordingAnalysis analysis([this]() -> const StudioSettings& { return settings_; });
     ViewCommands commands(settings_, manager_, nullptr, &analysis);
     commands.execute(ids::kViewRealTime);
     commands.execute(ids::kMarkerEq);
