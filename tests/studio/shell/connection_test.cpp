@@ -190,18 +190,14 @@ TEST_F(SelectionTest, AnUnknownProductGetsTheFirstThreePanels) {
 }
 
 TEST(AdministratorTest, RootAndMembersOfAnAdministratorsGroupAre) {
-    const GroupLookup debian = [](const char* name) -> std::optional<gid_t> {
-        if (std::string_view(name) == "sudo") {
-            return 27;
-        }
-        return std::nullopt;
+    // A system whose only group is `group`.
+    const auto onlyGroup = [](std::string_view group, gid_t id) -> GroupLookup {
+        return [group, id](const char* name) -> std::optional<gid_t> {
+            return group == name ? std::optional<gid_t>(id) : std::nullopt;
+        };
     };
-    const GroupLookup redHat = [](const char* name) -> std::optional<gid_t> {
-        if (std::string_view(name) == "wheel") {
-            return 10;
-        }
-        return std::nullopt;
-    };
+    const GroupLookup debian = onlyGroup("sudo", 27);
+    const GroupLookup redHat = onlyGroup("wheel", 10);
     EXPECT_TRUE(isAdministrator({0, {}}, debian));
     EXPECT_TRUE(isAdministrator({1000, {100, 27}}, debian));
     EXPECT_FALSE(isAdministrator({1000, {100, 10}}, debian));

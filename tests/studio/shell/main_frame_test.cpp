@@ -114,16 +114,23 @@ TEST_F(MainFrameTest, CommandsAreEnabledByTheirConditions) {
     EXPECT_FALSE(ribbon.controlAs<QToolButton>(ids::kSpectrumLine)->isChecked());
 }
 
-TEST_F(MainFrameTest, ResetWaitsWithTheWindowDisabledThenSelectsTheMicrophoneAgain) {
+TEST_F(MainFrameTest, ResetIsAskedForThenWaitsWithTheWindowDisabledAndSelectsTheMicrophoneAgain) {
     CMainFrame& frame = start();
     frame.sourcePane()->list()->selectDevice("SN1001");
     ASSERT_EQ(frame.selection().selected(), alder_);
     EXPECT_CALL(*alder_, ResetDefault()).Times(1);
 
-    QSignalSpy finished(frame.findChild<ResetFlow*>(), &ResetFlow::finished);
+    prompts_.answer = false;  // declined: nothing changes
     frame.onCommand(ids::kReset);
     ASSERT_EQ(prompts_.questions.size(), 1u);
     EXPECT_EQ(prompts_.questions[0].text, QStringLiteral("Reset hardware settings to default ?"));
+    EXPECT_EQ(frame.findChild<CWaitDialog*>(), nullptr);
+    EXPECT_EQ(frame.selection().selected(), alder_);
+    EXPECT_TRUE(frame.isEnabled());
+
+    prompts_.answer = true;
+    QSignalSpy finished(frame.findChild<ResetFlow*>(), &ResetFlow::finished);
+    frame.onCommand(ids::kReset);
     const auto* wait = frame.findChild<CWaitDialog*>();
     ASSERT_NE(wait, nullptr);
     EXPECT_EQ(wait->text(), QStringLiteral("Wait for reset and restart device ..."));
@@ -150,17 +157,6 @@ TEST_F(MainFrameTest, ResetOfAMicrophoneThatLeftMeanwhileSelectsNothing) {
     connector_.service->notify("SN1001", sdk::QM_NOTIFY_REMOVED);
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(frame.selection().selected(), nullptr);
-    EXPECT_TRUE(frame.isEnabled());
-}
-
-TEST_F(MainFrameTest, DecliningResetChangesNothing) {
-    CMainFrame& frame = start();
-    frame.sourcePane()->list()->selectDevice("SN1001");
-    EXPECT_CALL(*alder_, ResetDefault()).Times(0);
-    prompts_.answer = false;
-    frame.onCommand(ids::kReset);
-    EXPECT_EQ(frame.findChild<CWaitDialog*>(), nullptr);
-    EXPECT_EQ(frame.selection().selected(), alder_);
     EXPECT_TRUE(frame.isEnabled());
 }
 
