@@ -58,6 +58,33 @@ bool afterEndpointChanges(AudioSystem& audio, Condition condition) {
     return held;
 }
 
+// An analysis thread on the real clock in real-time view that reports each step it makes with a
+// new block.
+struct SteppingAnalysis {
+    explicit SteppingAnalysis(AnalysisState& state)
+        : thread(state, settings, Clock::real(), [this](TimePoint, bool stepped) {
+              if (stepped) {
+                  steps.post(true);
+              }
+          }) {
+        settings.setSpectrumView(1);
+        thread.start();
+    }
+    // Waits for twelve more steps: the transform then sees only the sound of these blocks.
+    bool twelveSteps() {
+        for (int i = 0; i < 12; ++i) {
+            if (!steps.waitUntil(Clock::real().now() + kWait)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    SharedAnalysisSettings settings;
+    MessageQueue<bool> steps{Clock::real()};
+    AnalysisThread thread;
+};
+
 class PulseAudioSystemTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -147,21 +174,10 @@ TEST_F(PulseAudioSystemTest, FindsTheMicrophoneBySourceContainerIdAndNothingForO
 }
 
 TEST_F(PulseAudioSystemTest, AToneReachesTheAnalysisAsItsStrongestBin) {
-    SharedAnalysisSettings settings;
-    settings.setSpectrumView(1);  // real time
-    MessageQueue<bool> steps{Clock::real()};
-    AnalysisThread thread(analysis_, settings, Clock::real(), [&](TimePoint, bool stepped) {
-        if (stepped) {
-            steps.post(true);
-        }
-    });
-    thread.start();
+    SteppingAnalysis stepping(analysis_);
     startCapture();
-    // Ten blocks fill the sample history with the tone.
-    for (int i = 0; i < 12; ++i) {
-        ASSERT_TRUE(steps.waitUntil(Clock::real().now() + kWait)) << "block " << i;
-    }
-    thread.stop();
+    ASSERT_TRUE(stepping.twelveSteps());
+    stepping.thread.stop();
     std::size_t strongest = 0;
     analysis_.readSpectrum([&](std::span<const double, kFftSize> spectrum) {
         strongest = static_cast<std::size_t>(
@@ -240,24 +256,14 @@ TEST(RigSoundOnPulse, AVirtualMicrophoneSoundsAsItsDspSettingsSay) {
     EXPECT_EQ(*endpoint, sound->sourceOf("SN1002"));
 
     AnalysisState analysis;
-    SharedAnalysisSettings settings;
-    settings.setSpectrumView(1);
-    MessageQueue<bool> steps{Clock::real()};
-    AnalysisThread thread(analysis, settings, Clock::real(), [&](TimePoint, bool stepped) {
-        if (stepped) {
-            steps.post(true);
-        }
-    });
+    SteppingAnalysis stepping(analysis);
     CRenderDeviceList renders(audio);
     AudioCapture capture(audio, renders, analysis);
-    thread.start();
     capture.StartCapture(*endpoint);
-    // Twelve blocks: the transform sees only sound of the current settings.
+    // Energy above and below the filter's cut-off, of sound made with the current settings.
     const auto measure = [&] {
-        steps.drain();
-        for (int i = 0; i < 12; ++i) {
-            EXPECT_TRUE(steps.waitUntil(Clock::real().now() + kWait));
-        }
+        stepping.steps.drain();
+        EXPECT_TRUE(stepping.twelveSteps());
         return std::pair{qm::testing::bandEnergyDb(analysis, 6000, 16000),
                          qm::testing::bandEnergyDb(analysis, 400, 3600)};
     };
