@@ -42,20 +42,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kFourMicrophones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003,Rowan:SN1004";
 
-class NoEndpoints final : public AudioEndpoints {
-  public:
-    std::optional<std::string> captureEndpointFor(const sdk::Guid&) override {
-        return std::nullopt;
-    }
-};
-
-// Every microphone's sound is found: for tests of the panels and the profiles, which are filled
-// only once it is.
-class AnyEndpoint final : public AudioEndpoints {
-  public:
-    std::optional<std::string> captureEndpointFor(const sdk::Guid&) override { return "source"; }
-};
-
 class StudioAgainstServiceTest : public ::testing::Test {
   protected:
     StudioAgainstServiceTest() = default;
@@ -160,7 +146,7 @@ class StudioAgainstServiceTest : public ::testing::Test {
     std::unique_ptr<qm::testing::ChildProcess> service_;
     TempRegistry studioRegistry_;
     DbusServiceConnector connector_{ipc::BusAddress::explicitAddress(bus_.address())};
-    NoEndpoints endpoints_;
+    FakeEndpoints endpoints_;  // no microphone's sound is found
     RecordingPrompts prompts_;
     RecordingLinks links_;
     std::unique_ptr<CTonecraftApp> app_;
@@ -170,13 +156,13 @@ class StudioAgainstServiceTest : public ::testing::Test {
 // is found, so that the panels fill.
 class StudioWithPanelsTest : public StudioAgainstServiceTest {
   protected:
+    StudioWithPanelsTest() { endpoints_.fallback = "source"; }
     // The studio ends its hooks when it exits: end it while they still live.
     ~StudioWithPanelsTest() override { app_.reset(); }
 
     // Starts the studio and waits until it lists `listed` microphones.
     void startStudioWithPanels(int listed, bool withProfiles = false) {
         startStudio([this, withProfiles](StudioEnvironment& environment) {
-            environment.hooks.endpoints = &anyEndpoint_;
             environment.hooks.panels = &panels_;
             if (withProfiles) {
                 environment.hooks.profiles = &profiles_;
@@ -211,7 +197,6 @@ class StudioWithPanelsTest : public StudioAgainstServiceTest {
         return list().selectDevice(serial) && pumpUntil([&] { return shown().has_value(); }, 10s);
     }
 
-    AnyEndpoint anyEndpoint_;
     panels::ControlPanels panels_;
     ProfilePart profiles_;
 };

@@ -24,16 +24,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The tabs the selection enables: the panel mask it hands the panel host.
-class Tabs final : public PanelHooks {
-  public:
-    void setIdle() override { mask = 0; }
-    void loadDevice(const std::shared_ptr<sdk::IQMDevice>&, std::uint32_t panelMask) override {
-        mask = panelMask;
-    }
-    std::uint32_t mask = 0;
-};
-
 class StudioSound : public StudioAgainstServiceTest {
   protected:
     // The service lets go of its sound before the server goes.
@@ -67,7 +57,8 @@ TEST_F(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpect
     audio::ProcCpuTimes cpuTimes;
     audio::views::MonitoringViews views(analysis, monitoring.capture(), qm::Clock::real(),
                                         cpuTimes);
-    Tabs tabs;
+    RecordingParts parts;  // the panel calls, with the mask of the tabs the selection enables
+    RecordingPanels panels{parts};
     const auto endStudio = qScopeGuard([this] { app_.reset(); });  // before the parts it uses
     // The real-time spectrum: each block's own, so that a change shows at once.
     controls::RegistryManager(*studioRegistry_.store, registry::Hive::CurrentUser, keys::kUserRoot)
@@ -76,7 +67,7 @@ TEST_F(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpect
         environment.hooks.endpoints = &monitoring;
         environment.hooks.monitoring = &monitoring;
         environment.hooks.analysis = &views;
-        environment.hooks.panels = &tabs;
+        environment.hooks.panels = &panels;
         environment.frameCreated = [&](CMainFrame& frame) {
             views.attach(frame, app_->settings());
             monitoring.attach(frame, *app_);
@@ -85,7 +76,7 @@ TEST_F(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpect
     ASSERT_TRUE(pumpUntil([&] { return list().containsDevice("SN1002"); }, 20s));
 
     ASSERT_TRUE(list().selectDevice("SN1002"));
-    EXPECT_EQ(tabs.mask, 23U) << "a Cedar's tabs are enabled";
+    EXPECT_EQ(parts.calls.back(), "loadPanels 23") << "a Cedar's tabs are enabled";
     EXPECT_TRUE(monitoring.capture().analysisRunning());
 
     // Energy above the low-pass filter's 5 kHz against the band below it, from one spectrum.
@@ -110,7 +101,7 @@ TEST_F(StudioSound, ASelectedMicrophoneIsHeardAndItsLowPassFilterShowsInTheSpect
         << " dB now, against the band below";
 
     list().selectDevice("SN1001");
-    EXPECT_EQ(tabs.mask, 15U) << "an Alder's tabs";
+    EXPECT_EQ(parts.calls.back(), "loadPanels 15") << "an Alder's tabs";
 }
 
 }  // namespace

@@ -69,7 +69,8 @@ class RecordingLinks final : public LinkOpener {
     std::vector<QString> opened;
 };
 
-// The capture endpoints of the audio system: one per container id the test registers.
+// The capture endpoints of the audio system: one per container id the test registers, and the
+// fallback, when there is one, for any other.
 class FakeEndpoints final : public AudioEndpoints {
   public:
     std::optional<std::string> captureEndpointFor(const sdk::Guid& containerId) override {
@@ -79,9 +80,10 @@ class FakeEndpoints final : public AudioEndpoints {
                 return endpoint;
             }
         }
-        return std::nullopt;
+        return fallback;
     }
     std::vector<std::pair<sdk::Guid, std::string>> endpoints;
+    std::optional<std::string> fallback;
     std::vector<sdk::Guid> asked;
 };
 
