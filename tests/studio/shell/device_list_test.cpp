@@ -14,21 +14,17 @@ namespace {
 using Serials = std::vector<std::string>;
 
 // Three microphones: two started Alders and an unplugged Cedar.
-class DeviceListTest : public ::testing::TestWithParam<bool> {
+class DeviceListTest : public ::testing::TestWithParam<bool>, public ListFixture {
   protected:
-    DeviceListTest() : fixture_(GetParam()) {
+    DeviceListTest() : ListFixture(GetParam()) {
         alder1_ = service().add("SN1001", "Alder");
         cedar_ = service().add("SN1002", "Cedar", false);
         alder2_ = service().add("SN1003", "alder");
-        fixture_.refresh();
+        refresh();
     }
 
     bool showInactive() const { return GetParam(); }
-    FakeService& service() { return fixture_.service(); }
-    Serials listed() const { return fixture_.listed(); }
-    void notify(const std::string& serial, int state) { fixture_.notify(serial, state); }
 
-    ListFixture fixture_;
     std::shared_ptr<FakeDevice> alder1_;
     std::shared_ptr<FakeDevice> cedar_;
     std::shared_ptr<FakeDevice> alder2_;
@@ -40,142 +36,141 @@ INSTANTIATE_TEST_SUITE_P(ShowInactive, DeviceListTest, ::testing::Bool(),
                          });
 
 TEST_P(DeviceListTest, RefreshListsTheServicesMicrophonesByGroup) {
-    EXPECT_TRUE(fixture_.connection.connected());
+    EXPECT_TRUE(connection.connected());
     EXPECT_EQ(service().sinks.size(), 1u);
-    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
+    EXPECT_EQ(connection.devices().size(), 3u);
     if (showInactive()) {
         EXPECT_EQ(listed(), (Serials{"SN1001", "SN1003", "SN1002"}));
-        EXPECT_EQ(fixture_.list.groupOf("SN1002"), 4);
+        EXPECT_EQ(list.groupOf("SN1002"), 4);
     } else {
         EXPECT_EQ(listed(), (Serials{"SN1001", "SN1003"}));
     }
-    EXPECT_EQ(fixture_.list.groupOf("SN1003"), 2);  // "alder": case doesn't matter
-    EXPECT_TRUE(fixture_.prompts.messages.empty());
+    EXPECT_EQ(list.groupOf("SN1003"), 2);  // "alder": case doesn't matter
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_P(DeviceListTest, AStoppedMicrophoneStaysAsInactiveOrLeavesAndOnlyItIsDeselected) {
-    ASSERT_TRUE(fixture_.list.selectDevice("SN1003"));
-    ASSERT_EQ(fixture_.selection.selected(), alder2_);
+    ASSERT_TRUE(list.selectDevice("SN1003"));
+    ASSERT_EQ(selection.selected(), alder2_);
     alder1_->started = false;
     notify("SN1001", sdk::QM_NOTIFY_STOPPED);
-    EXPECT_EQ(fixture_.selection.selected(), alder2_) << "another microphone stopped";
-    EXPECT_EQ(fixture_.list.containsDevice("SN1001"), showInactive());
+    EXPECT_EQ(selection.selected(), alder2_) << "another microphone stopped";
+    EXPECT_EQ(list.containsDevice("SN1001"), showInactive());
     if (showInactive()) {
-        EXPECT_FALSE(fixture_.list.stateOf("SN1001").active);
+        EXPECT_FALSE(list.stateOf("SN1001").active);
     }
 
-    fixture_.parts.calls.clear();
+    parts.calls.clear();
     alder2_->started = false;
     notify("sn1003", sdk::QM_NOTIFY_STOPPED);  // serial numbers compare without case
-    EXPECT_EQ(fixture_.selection.selected(), nullptr);
-    EXPECT_EQ(fixture_.list.selectedDevice(), nullptr);
-    EXPECT_TRUE(fixture_.parts.called("stopCapture"));
-    EXPECT_EQ(fixture_.list.containsDevice("SN1003"), showInactive());
-    EXPECT_EQ(fixture_.connection.devices().size(), 3u);  // still known to the studio
+    EXPECT_EQ(selection.selected(), nullptr);
+    EXPECT_EQ(list.selectedDevice(), nullptr);
+    EXPECT_TRUE(parts.called("stopCapture"));
+    EXPECT_EQ(list.containsDevice("SN1003"), showInactive());
+    EXPECT_EQ(connection.devices().size(), 3u);  // still known to the studio
 }
 
 TEST_P(DeviceListTest, AStartedMicrophoneIsListedOnceAndAnUnknownOneChangesNothing) {
     cedar_->started = true;
     notify("SN1002", sdk::QM_NOTIFY_STARTED);
-    EXPECT_TRUE(fixture_.list.stateOf("SN1002").active);
+    EXPECT_TRUE(list.stateOf("SN1002").active);
     notify("SN1002", sdk::QM_NOTIFY_STARTED);
-    EXPECT_EQ(fixture_.list.deviceCount(), 3) << "never listed twice";
+    EXPECT_EQ(list.deviceCount(), 3) << "never listed twice";
 
-    fixture_.list.deleteDevice("SN1001");
+    list.deleteDevice("SN1001");
     notify("SN1001", sdk::QM_NOTIFY_STARTED);
-    EXPECT_TRUE(fixture_.list.containsDevice("SN1001")) << "one that left the list comes back";
+    EXPECT_TRUE(list.containsDevice("SN1001")) << "one that left the list comes back";
 
     service().add("SN2000", "Birch");
     const Serials before = listed();
     notify("SN2000", sdk::QM_NOTIFY_STARTED);
     EXPECT_EQ(listed(), before);
-    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
+    EXPECT_EQ(connection.devices().size(), 3u);
 }
 
 TEST_P(DeviceListTest, AProfileTheServiceAppliedReadsTheSelectedMicrophoneAnew) {
-    ASSERT_TRUE(fixture_.list.selectDevice("SN1003"));
+    ASSERT_TRUE(list.selectDevice("SN1003"));
     for (const int state : {sdk::QM_NOTIFY_PROFILE_APPLIED, sdk::QM_NOTIFY_PROFILE_FAILED}) {
-        fixture_.parts.calls.clear();
+        parts.calls.clear();
         notify("sn1003", state);
-        EXPECT_TRUE(fixture_.parts.called("panelsIdle")) << state;
-        EXPECT_EQ(fixture_.selection.selected(), alder2_);
+        EXPECT_TRUE(parts.called("panelsIdle")) << state;
+        EXPECT_EQ(selection.selected(), alder2_);
     }
-    fixture_.parts.calls.clear();
+    parts.calls.clear();
     notify("SN1001", sdk::QM_NOTIFY_PROFILE_APPLIED);  // not the selected one
-    EXPECT_TRUE(fixture_.parts.calls.empty());
+    EXPECT_TRUE(parts.calls.empty());
 }
 
 TEST_P(DeviceListTest, ANewMicrophoneIsFetchedOnceAndListedWhenStarted) {
     notify("SN1001", sdk::QM_NOTIFY_NEW);  // already listed
     notify("SN9999", sdk::QM_NOTIFY_NEW);  // the service doesn't have it
-    EXPECT_EQ(fixture_.list.deviceCount(), showInactive() ? 3 : 2);
-    EXPECT_EQ(fixture_.connection.devices().size(), 3u);
+    EXPECT_EQ(list.deviceCount(), showInactive() ? 3 : 2);
+    EXPECT_EQ(connection.devices().size(), 3u);
 
     service().add("SN2000", "Birch");
     service().add("SN2001", "Birch", false);
     const int enumerations = service().enumerations;
     notify("SN2000", sdk::QM_NOTIFY_NEW);
     EXPECT_EQ(service().enumerations, enumerations + 1);
-    ASSERT_EQ(fixture_.connection.devices().size(), 4u);
-    EXPECT_EQ(fixture_.connection.devices().back().device, service().devices[3]);
-    EXPECT_EQ(fixture_.list.groupOf("SN2000"), 3);
+    ASSERT_EQ(connection.devices().size(), 4u);
+    EXPECT_EQ(connection.devices().back().device, service().devices[3]);
+    EXPECT_EQ(list.groupOf("SN2000"), 3);
     notify("SN2001", sdk::QM_NOTIFY_NEW);
-    EXPECT_FALSE(fixture_.list.containsDevice("SN2001")) << "not started";
-    EXPECT_EQ(fixture_.connection.devices().size(), 5u);
+    EXPECT_FALSE(list.containsDevice("SN2001")) << "not started";
+    EXPECT_EQ(connection.devices().size(), 5u);
 }
 
 TEST_P(DeviceListTest, RemovedMicrophoneLeavesListArrayAndSelection) {
-    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
+    ASSERT_TRUE(list.selectDevice("SN1001"));
     notify("SN1001", sdk::QM_NOTIFY_REMOVED);
-    EXPECT_FALSE(fixture_.list.containsDevice("SN1001"));
-    EXPECT_EQ(fixture_.connection.find("SN1001"), nullptr);
-    EXPECT_EQ(fixture_.connection.devices().size(), 2u);
-    EXPECT_EQ(fixture_.selection.selected(), nullptr);
+    EXPECT_FALSE(list.containsDevice("SN1001"));
+    EXPECT_EQ(connection.find("SN1001"), nullptr);
+    EXPECT_EQ(connection.devices().size(), 2u);
+    EXPECT_EQ(selection.selected(), nullptr);
 
     notify("SN9999", sdk::QM_NOTIFY_REMOVED);
-    EXPECT_EQ(fixture_.connection.devices().size(), 2u);
+    EXPECT_EQ(connection.devices().size(), 2u);
 }
 
 TEST_P(DeviceListTest, RemovingAllInactiveRefreshesToStartedMicrophonesOnly) {
-    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
+    ASSERT_TRUE(list.selectDevice("SN1001"));
     // Enabled while a listed microphone isn't started.
-    EXPECT_EQ(fixture_.controller.commandEnabled(ids::kRemoveAllInactive), showInactive());
-    const int connects = fixture_.connector.connects;
+    EXPECT_EQ(controller.commandEnabled(ids::kRemoveAllInactive), showInactive());
+    const int connects = connector.connects;
     if (showInactive()) {
-        fixture_.controller.executeCommand(ids::kRemoveAllInactive);
-        ASSERT_EQ(fixture_.prompts.questions.size(), 1u);
-        EXPECT_EQ(fixture_.prompts.questions[0].text, loadString(3779));
+        controller.executeCommand(ids::kRemoveAllInactive);
+        ASSERT_EQ(prompts.questions.size(), 1u);
+        EXPECT_EQ(prompts.questions[0].text, loadString(3779));
     } else {
         service().RemoveAllInactive();  // another client removed them
     }
-    fixture_.settle();
+    settle();
     EXPECT_EQ(service().removeAllCalls, 1);
-    EXPECT_EQ(fixture_.connector.connects, connects + 1);  // a full refresh
+    EXPECT_EQ(connector.connects, connects + 1);  // a full refresh
     EXPECT_EQ(listed(), (Serials{"SN1001", "SN1003"}));
-    EXPECT_EQ(fixture_.connection.devices().size(), 2u);
-    EXPECT_EQ(fixture_.selection.selected(), nullptr);
-    EXPECT_FALSE(fixture_.controller.commandEnabled(ids::kRemoveAllInactive));
+    EXPECT_EQ(connection.devices().size(), 2u);
+    EXPECT_EQ(selection.selected(), nullptr);
+    EXPECT_FALSE(controller.commandEnabled(ids::kRemoveAllInactive));
 }
 
 TEST_P(DeviceListTest, ServiceStoppingEmptiesTheListAndSaysSoOnce) {
     const auto oldSinks = service().sinks;
     service().NotifyRelease();
-    fixture_.settle();
-    EXPECT_EQ(fixture_.list.deviceCount(), 0);
-    EXPECT_FALSE(fixture_.connection.connected());
+    settle();
+    EXPECT_EQ(list.deviceCount(), 0);
+    EXPECT_FALSE(connection.connected());
     EXPECT_TRUE(service().sinks.empty());
-    ASSERT_EQ(fixture_.prompts.messages.size(), 1u);
-    EXPECT_EQ(fixture_.prompts.messages[0].text,
-              QStringLiteral("The qmMicHost service was completed!"));
-    EXPECT_EQ(fixture_.prompts.messages[0].icon, UserPrompts::Icon::Warning);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("The qmMicHost service was completed!"));
+    EXPECT_EQ(prompts.messages[0].icon, UserPrompts::Icon::Warning);
 
     // The service sends the same news again through the sink it still holds.
     for (const auto& sink : oldSinks) {
         EXPECT_EQ(sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE),
                   sdk::S_OK);
     }
-    fixture_.settle();
-    EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
+    settle();
+    EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
 TEST_P(DeviceListTest, NotificationsOfAReplacedSinkAreIgnored) {
@@ -184,44 +179,44 @@ TEST_P(DeviceListTest, NotificationsOfAReplacedSinkAreIgnored) {
     // Queued before the refresh, handled after it: the refreshed list is newer than they are.
     EXPECT_EQ(oldSink->OnDeviceNotify("SN1001", sdk::QM_NOTIFY_STOPPED), sdk::S_OK);
     EXPECT_EQ(oldSink->OnDeviceNotify("SN1003", sdk::QM_NOTIFY_REMOVED), sdk::S_OK);
-    fixture_.controller.Refresh();
+    controller.Refresh();
     EXPECT_EQ(oldSink->OnDeviceNotify("SN2000", sdk::QM_NOTIFY_REMOVED), sdk::S_OK);
-    fixture_.settle();
-    EXPECT_TRUE(fixture_.list.containsDevice("SN1001"));
-    EXPECT_TRUE(fixture_.list.containsDevice("SN1003"));
-    EXPECT_TRUE(fixture_.list.containsDevice("SN2000"));
-    EXPECT_EQ(fixture_.connection.devices().size(), 4u);
+    settle();
+    EXPECT_TRUE(list.containsDevice("SN1001"));
+    EXPECT_TRUE(list.containsDevice("SN1003"));
+    EXPECT_TRUE(list.containsDevice("SN2000"));
+    EXPECT_EQ(connection.devices().size(), 4u);
     ASSERT_EQ(service().sinks.size(), 1u);
     EXPECT_NE(service().sinks.front(), oldSink);
 }
 
 TEST_P(DeviceListTest, AServiceThatLeavesTheBusIsReportedOnceAndItsReturnRefreshes) {
-    fixture_.controller.watchService();
-    ASSERT_TRUE(fixture_.connector.watched());
-    ASSERT_TRUE(fixture_.list.selectDevice("SN1001"));
+    controller.watchService();
+    ASSERT_TRUE(connector.watched());
+    ASSERT_TRUE(list.selectDevice("SN1001"));
     const auto oldSinks = service().sinks;
 
-    fixture_.connector.announce(false);  // killed: no release notification comes
-    fixture_.settle();
-    EXPECT_EQ(fixture_.list.deviceCount(), 0);
-    EXPECT_EQ(fixture_.selection.selected(), nullptr);
-    EXPECT_FALSE(fixture_.connection.connected());
-    ASSERT_EQ(fixture_.prompts.messages.size(), 1u);
-    EXPECT_EQ(fixture_.prompts.messages[0].text, loadString(3743));
+    connector.announce(false);  // killed: no release notification comes
+    settle();
+    EXPECT_EQ(list.deviceCount(), 0);
+    EXPECT_EQ(selection.selected(), nullptr);
+    EXPECT_FALSE(connection.connected());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, loadString(3743));
     // A release that comes after all, or the name lost twice, says nothing more.
     for (const auto& sink : oldSinks) {
         EXPECT_EQ(sink->OnDeviceNotify(sdk::kReleaseNotifySerial, sdk::QM_NOTIFY_SERVICE_RELEASE),
                   sdk::S_OK);
     }
-    fixture_.connector.announce(false);
-    fixture_.settle();
-    EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
+    connector.announce(false);
+    settle();
+    EXPECT_EQ(prompts.messages.size(), 1u);
 
-    fixture_.connector.announce(true);
-    fixture_.settle();
-    EXPECT_TRUE(fixture_.connection.connected());
-    EXPECT_EQ(fixture_.list.deviceCount(), showInactive() ? 3 : 2);
-    EXPECT_EQ(fixture_.prompts.messages.size(), 1u);
+    connector.announce(true);
+    settle();
+    EXPECT_TRUE(connection.connected());
+    EXPECT_EQ(list.deviceCount(), showInactive() ? 3 : 2);
+    EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
 TEST_P(DeviceListTest, NotificationsThatComeDuringARefreshAreHandledAfterIt) {
@@ -232,28 +227,27 @@ TEST_P(DeviceListTest, NotificationsThatComeDuringARefreshAreHandledAfterIt) {
         alder1_->started = false;
         service().notify("SN1001", sdk::QM_NOTIFY_STOPPED);
     };
-    fixture_.refresh();
-    EXPECT_TRUE(fixture_.list.containsDevice("SN2000"));
-    EXPECT_EQ(fixture_.list.containsDevice("SN1001"), showInactive());
-    EXPECT_FALSE(fixture_.list.stateOf("SN1001").active);
+    refresh();
+    EXPECT_TRUE(list.containsDevice("SN2000"));
+    EXPECT_EQ(list.containsDevice("SN1001"), showInactive());
+    EXPECT_FALSE(list.stateOf("SN1001").active);
 }
 
 TEST_P(DeviceListTest, TheListShowsWhatWasLastReadUntilNewsComes) {
     alder1_->friendlyName = "Renamed elsewhere";
-    fixture_.list.redrawAll();
-    fixture_.settle();
-    EXPECT_EQ(fixture_.list.stateOf("SN1001").friendlyName, QStringLiteral("Desk microphone"));
+    list.redrawAll();
+    settle();
+    EXPECT_EQ(list.stateOf("SN1001").friendlyName, QStringLiteral("Desk microphone"));
     alder1_->started = false;
     notify("SN1001", sdk::QM_NOTIFY_STOPPED);
     cedar_->started = true;
     notify("SN1002", sdk::QM_NOTIFY_STARTED);
     if (showInactive()) {
-        EXPECT_EQ(fixture_.list.stateOf("SN1001").friendlyName,
-                  QStringLiteral("Renamed elsewhere"));
+        EXPECT_EQ(list.stateOf("SN1001").friendlyName, QStringLiteral("Renamed elsewhere"));
     }
-    EXPECT_TRUE(fixture_.list.stateOf("SN1002").active);
-    EXPECT_TRUE(fixture_.connection.isStarted("SN1002"));
-    EXPECT_FALSE(fixture_.connection.isStarted("SN1001"));
+    EXPECT_TRUE(list.stateOf("SN1002").active);
+    EXPECT_TRUE(connection.isStarted("SN1002"));
+    EXPECT_FALSE(connection.isStarted("SN1001"));
 }
 
 TEST(DeviceListNoServiceTest, RunsWithAnEmptyListAndNoMessage) {
