@@ -12,6 +12,7 @@ namespace qm::studio {
 namespace {
 
 using ::testing::_;
+using namespace std::chrono_literals;
 
 profiles::CProfile cedarProfile() {
     profiles::CProfile profile;
@@ -43,7 +44,7 @@ TEST(ProfileApplyDialog, ShowsEachStepWithItsImageAndEndsWithCloseEnabled) {
     EXPECT_EQ(dialog.nameEdit()->text(), "Room");
     EXPECT_EQ(dialog.descriptionEdit()->text(), "warm");
     EXPECT_TRUE(dialog.running());
-    ASSERT_TRUE(testing::processUntil([&] { return dialog.closeButton()->isEnabled(); }));
+    ASSERT_TRUE(testing::pumpUntil([&] { return dialog.closeButton()->isEnabled(); }, 10s));
 
     EXPECT_EQ(finished, 1);
     QTreeWidget* tree = dialog.statusTree();
@@ -95,10 +96,12 @@ TEST(ProfileApplyDialog, ADialogClosedDuringTheRunIsNeverTouchedAgain) {
     EXPECT_EQ(retirement.size(), 1u);
 
     gate.open();
-    ASSERT_TRUE(testing::processUntil([&] {
-        retirement.reap();
-        return retirement.size() == 0;
-    }));
+    ASSERT_TRUE(testing::pumpUntil(
+        [&] {
+            retirement.reap();
+            return retirement.size() == 0;
+        },
+        10s));
     QApplication::processEvents();  // whatever was posted to the dialog is dropped
     EXPECT_EQ(finished, 0);
     // Step 2 (held at its call, so not recorded) ended with its acknowledgement; the stop came

@@ -2,16 +2,15 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <chrono>
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "scripted_device.h"
 #include "studio/profiles/profile_host.h"
 #include "studio/shell/fake_parts.h"
+#include "studio/shell/settle.h"
 #include "support/temp_folder.h"
 
 namespace qm::studio::testing {
@@ -50,19 +49,6 @@ class FakeHost final : public ProfileHost {
 inline void writeFile(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
-}
-
-// Lets the event loop run until `done` holds, for at most `bound` of real time.
-template <typename Done>
-bool processUntil(Done done, std::chrono::milliseconds bound = std::chrono::seconds(10)) {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::yield();
-    }
-    return true;
 }
 
 }  // namespace qm::studio::testing

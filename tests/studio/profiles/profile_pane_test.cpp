@@ -19,6 +19,7 @@ namespace qm::studio {
 namespace {
 
 using testing::FakeHost;
+using namespace std::chrono_literals;
 
 std::string profileText(const std::string& id, const std::string& name) {
     return "<Profile ProfileID=\"" + id + "\" ProfileName=\"" + name +
@@ -186,7 +187,7 @@ TEST_F(ProfilePane, TheRibbonAsksBeforeApplyingADoubleClickDoesNot) {
     answerDialog = [](QDialog& dialog) {
         auto& applying = dynamic_cast<CProfileApply&>(dialog);
         EXPECT_FALSE(applying.closeButton()->isEnabled());
-        EXPECT_TRUE(testing::processUntil([&] { return applying.closeButton()->isEnabled(); }));
+        EXPECT_TRUE(testing::pumpUntil([&] { return applying.closeButton()->isEnabled(); }, 10s));
         return QDialog::Accepted;
     };
     emit list().rowDoubleClicked(0);
