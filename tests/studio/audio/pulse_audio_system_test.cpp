@@ -268,9 +268,7 @@ TEST(RigSoundOnPulse, AVirtualMicrophoneSoundsAsItsDspSettingsSay) {
                          qm::testing::bandEnergyDb(analysis, 400, 3600)};
     };
     const auto [highBefore, middleBefore] = measure();
-    settings::DeviceSettings dsp = mic->settings();
-    dsp[settings::Setting::LPF] = 5;  // 5000 Hz
-    mic->setSettings(dsp);
+    mic->updateSettings({{settings::Setting::LPF, 5}});  // 5000 Hz
     const auto [highAfter, middleAfter] = measure();
     EXPECT_LT(highAfter, highBefore - 10.0) << "energy above the cut-off falls";
     EXPECT_NEAR(middleAfter, middleBefore, 1.5) << "below it the sound stays";
