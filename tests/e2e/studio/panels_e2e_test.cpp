@@ -110,10 +110,7 @@ TEST_F(PanelsAgainstServiceTest, ADraggedSliderKeepsTheWindowRespondingAndEndsAt
     const auto stored = Clock::now();
 
     ASSERT_GE(ticks.size(), 2u);
-    auto longest = ticks.front() - started;
-    for (std::size_t i = 1; i < ticks.size(); ++i) {
-        longest = std::max(longest, ticks[i] - ticks[i - 1]);
-    }
+    const auto longest = longestGap(started, ticks);
     using std::chrono::duration_cast;
     using std::chrono::milliseconds;
     std::printf(

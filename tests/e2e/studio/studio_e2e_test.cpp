@@ -20,10 +20,7 @@ namespace qm::studio::testing {
 namespace {
 
 TEST_F(StudioAgainstServiceTest, ListsTheSimulatedMicrophonesInTheirGroupsAndFollowsAPlug) {
-    startService();
-    startStudio();
-    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s))
-        << "listed: " << list().deviceCount();
+    ASSERT_NO_FATAL_FAILURE(startServiceAndStudio(kThreeMicrophones, 3));
     EXPECT_EQ(list().groupOf("SN1001"), 2) << "Alder";
     EXPECT_EQ(list().groupOf("SN1002"), 4) << "Cedar";
     EXPECT_EQ(list().groupOf("SN1003"), 5) << "Larch";
@@ -38,9 +35,7 @@ TEST_F(StudioAgainstServiceTest, ListsTheSimulatedMicrophonesInTheirGroupsAndFol
 }
 
 TEST_F(StudioAgainstServiceTest, ServiceStoppingEmptiesTheListWithOneMessage) {
-    startService();
-    startStudio();
-    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(startServiceAndStudio(kThreeMicrophones, 3));
     service_->terminate();
     ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 0; }, 10s));
     pumpUntil([] { return false; }, 200ms);  // anything that might follow has time to arrive
@@ -49,9 +44,7 @@ TEST_F(StudioAgainstServiceTest, ServiceStoppingEmptiesTheListWithOneMessage) {
 }
 
 TEST_F(StudioAgainstServiceTest, TheEventLoopKeepsRunningWhileTheServiceIsStopped) {
-    startService(kFourMicrophones);
-    startStudio();
-    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(startServiceAndStudio(kFourMicrophones, 4));
     ASSERT_TRUE(list().selectDevice("SN1001"));
     settle(app_->mainFrame()->serviceCalls());
 
@@ -71,10 +64,7 @@ TEST_F(StudioAgainstServiceTest, TheEventLoopKeepsRunningWhileTheServiceIsStoppe
     probe.stop();
 
     ASSERT_GE(ticks.size(), 2u);
-    auto longest = ticks.front() - stopped;
-    for (std::size_t i = 1; i < ticks.size(); ++i) {
-        longest = std::max(longest, ticks[i] - ticks[i - 1]);
-    }
+    const auto longest = longestGap(stopped, ticks);
     const auto longestMs = std::chrono::duration_cast<std::chrono::milliseconds>(longest).count();
     std::printf("longest gap between 50 ms ticks with the service stopped: %lld ms\n",
                 static_cast<long long>(longestMs));
@@ -89,9 +79,7 @@ TEST_F(StudioAgainstServiceTest, TheEventLoopKeepsRunningWhileTheServiceIsStoppe
 }
 
 TEST_F(StudioAgainstServiceTest, AKilledServiceIsReportedAndItsReturnNoticedWithoutAClick) {
-    startService(kFourMicrophones);
-    startStudio();
-    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(startServiceAndStudio(kFourMicrophones, 4));
     ASSERT_TRUE(list().selectDevice("SN1002"));
 
     service_->kill();
@@ -111,9 +99,7 @@ TEST_F(StudioAgainstServiceTest, AKilledServiceIsReportedAndItsReturnNoticedWith
 // Counts the method calls that reach the service while the studio sits idle with four
 // microphones, one of them selected.
 TEST_F(StudioAgainstServiceTest, AnIdleStudioLeavesTheServiceAlone) {
-    startService(kFourMicrophones);
-    startStudio();
-    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 4; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(startServiceAndStudio(kFourMicrophones, 4));
     ASSERT_TRUE(list().selectDevice("SN1001"));
     settle(app_->mainFrame()->serviceCalls());
 
@@ -137,9 +123,8 @@ TEST_F(StudioAgainstServiceTest, AnIdleStudioLeavesTheServiceAlone) {
 
 // The log folder page: applied while connected, the service moves its logs at once.
 TEST_F(StudioAgainstServiceTest, ANewLogFolderTakesTheServicesLogsAtOnce) {
-    startService();
-    CMainFrame& frame = startStudio();
-    ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == 3; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(startServiceAndStudio(kThreeMicrophones, 3));
+    CMainFrame& frame = *app_->mainFrame();
     frame.onCommand(ids::kSystemButton);
     auto* options = frame.findChild<CBackstagePageOptions*>();
     ASSERT_NE(options, nullptr);

@@ -4,6 +4,7 @@
 // the studio's application object with its main frame on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -40,7 +41,20 @@ namespace qm::studio::testing {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+constexpr const char* kThreeMicrophones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003";
 constexpr const char* kFourMicrophones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003,Rowan:SN1004";
+
+// The longest gap between the ticks of a timer on the studio's thread, the first counted from
+// `start`: the longest the thread was held.
+inline Clock::duration longestGap(Clock::time_point start,
+                                  const std::vector<Clock::time_point>& ticks) {
+    Clock::duration longest = Clock::duration::zero();
+    for (const Clock::time_point tick : ticks) {
+        longest = std::max(longest, tick - start);
+        start = tick;
+    }
+    return longest;
+}
 
 class StudioAgainstServiceTest : public ::testing::Test {
   protected:
@@ -55,7 +69,7 @@ class StudioAgainstServiceTest : public ::testing::Test {
     // qmMicHost serving the given virtual microphones on the test's bus (with `more` switches),
     // its registry and logs in the test's folder; returns once it has taken its name on the bus
     // (the studio waits for its device manager by itself).
-    void startService(const char* microphones = "Alder:SN1001,Cedar:SN1002,Larch:SN1003",
+    void startService(const char* microphones = kThreeMicrophones,
                       const std::vector<std::string>& more = {}) {
         std::mutex mutex;
         std::condition_variable changed;
@@ -140,6 +154,13 @@ class StudioAgainstServiceTest : public ::testing::Test {
     }
 
     CSourceListCtrl& list() { return *app_->mainFrame()->sourcePane()->list(); }
+    // The service with these microphones, and the studio once it lists `listed` of them.
+    void startServiceAndStudio(const char* microphones, int listed) {
+        ASSERT_NO_FATAL_FAILURE(startService(microphones));
+        startStudio();
+        ASSERT_TRUE(pumpUntil([&] { return list().deviceCount() == listed; }, 10s))
+            << "listed: " << list().deviceCount();
+    }
 
     qm::testing::PrivateBus bus_;
     TempFolder serviceFolder_;
