@@ -4,28 +4,19 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <numbers>
 #include <random>
 #include <vector>
 
 #include "studio/audio/analysis_engine.h"
 #include "studio/audio/frequency_axis.h"
 #include "studio/audio/power_views.h"
+#include "studio/audio/spectrum_probe.h"
 
 namespace qm::audio {
 namespace {
 
 using FloatBlock = std::array<float, kBlockSize>;
-
-// A continuous sine across blocks: block k holds samples k * 480 ... k * 480 + 479.
-FloatBlock toneBlock(double frequency, std::size_t blockIndex, double amplitude = 0.5) {
-    FloatBlock b{};
-    for (std::size_t i = 0; i < kBlockSize; ++i) {
-        const double t = static_cast<double>(blockIndex * kBlockSize + i) / kSampleRate;
-        b[i] = static_cast<float>(amplitude * std::sin(2 * std::numbers::pi * frequency * t));
-    }
-    return b;
-}
+using qm::testing::toneBlock;
 
 FloatBlock constantBlock(float value) {
     FloatBlock b{};

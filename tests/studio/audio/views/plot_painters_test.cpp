@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <vector>
 
 #include "studio/audio/analysis_engine.h"
 #include "studio/audio/frequency_axis.h"
 #include "studio/audio/power_views.h"
+#include "studio/audio/spectrum_probe.h"
 #include "studio/audio/views/render_helpers.h"
 #include "studio/audio/views/spectrum_draw_wnd.h"
 #include "studio/audio/views/spectrum_painter.h"
@@ -42,13 +42,7 @@ void analyseTone(AnalysisState& state, double frequency, int test) {
     settings.SpectrumView = kViewRealTime;
     settings.Test = test;
     for (std::size_t k = 0; k < kSampleHistoryBlocks; ++k) {
-        std::array<float, kBlockSize> block{};
-        for (std::size_t i = 0; i < kBlockSize; ++i) {
-            const double t = static_cast<double>(k * kBlockSize + i) / kSampleRate;
-            block[i] =
-                static_cast<float>(kToneAmplitude * std::sin(2 * std::numbers::pi * frequency * t));
-        }
-        state.submitBlock(block);
+        state.submitBlock(qm::testing::toneBlock(frequency, k, kToneAmplitude));
         engine.step(state, settings);
     }
 }
