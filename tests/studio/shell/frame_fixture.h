@@ -12,6 +12,7 @@
 #include "platform/registry/status.h"
 #include "platform/registry/value_rules.h"
 #include "studio/controls/keyboard_locks.h"
+#include "studio/controls/ribbon_bar.h"
 #include "studio/controls/taskbar_progress.h"
 #include "studio/controls/temp_registry.h"
 #include "studio/shell/fake_parts.h"
@@ -97,6 +98,11 @@ class FrameFixture : public ::testing::Test {
     // and their results.
     void settle() { testing::settle(app_->calls()); }
     controls::RegistryManager& manager() { return app_->registry(); }
+    // Whether the ribbon's command is enabled once the frame has updated its commands.
+    bool enabled(int id) {
+        app_->mainFrame()->ribbon()->updateCommands();
+        return app_->mainFrame()->ribbon()->control(id)->isEnabled();
+    }
 
     TempRegistry registry_;
     FakeConnector connector_;
