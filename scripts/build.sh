@@ -2,7 +2,8 @@
 # Configures and builds the project with CMake and Ninja.
 #   scripts/build.sh [--sanitize | --tsan] [--werror] [--no-studio] [--build-dir DIR] [--type Debug|Release|RelWithDebInfo]
 # Default build folder: build/ (build-asan/ with --sanitize, build-tsan/ with --tsan; --tsan builds
-# only the service's tests, under ThreadSanitizer). The build's progress goes to standard error;
+# only the service's tests, under ThreadSanitizer; neither sanitizer build makes the benchmarks,
+# whose figures would mean nothing there). The build's progress goes to standard error;
 # standard output gets only the build folder, on its last line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,7 @@ sanitize=0
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --sanitize) sanitize=1; args+=(-DQM_SANITIZE=ON) ;;
+    --sanitize) sanitize=1; args+=(-DQM_SANITIZE=ON -DQM_BUILD_BENCH=OFF) ;;
     --tsan) sanitize=2; args+=(-DQM_TSAN=ON -DQM_BUILD_STUDIO=OFF -DQM_BUILD_BENCH=OFF)
             targets=(--target test_service_log test_service_core) ;;
     --werror) args+=(-DQM_WARNINGS_AS_ERRORS=ON) ;;
