@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
