@@ -12,9 +12,9 @@ pa_sample_spec specOf(const PulsePlayer::Format& format) {
 
 PulsePlayer::PulsePlayer(std::shared_ptr<PulseConnection> connection, const std::string& streamName,
                          Generator generator, const Format& format)
-    : handle_(std::move(connection), streamName.c_str(), specOf(format)),
-      generator_(std::move(generator)),
-      channels_(format.channels) {}
+    : generator_(std::move(generator)),
+      channels_(format.channels),
+      handle_(std::move(connection), streamName.c_str(), specOf(format)) {}
 
 std::unique_ptr<PulsePlayer> PulsePlayer::start(std::shared_ptr<PulseConnection> connection,
                                                 const std::string& sink,

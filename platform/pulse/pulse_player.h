@@ -44,9 +44,11 @@ class PulsePlayer {
     static void onWrite(pa_stream* stream, std::size_t bytes, void* self);
     static void onState(pa_stream* stream, void* self);
 
-    PulseStreamHandle handle_;
     Generator generator_;
     int channels_;
+    // Last, so that it goes first: once it is gone no callback runs, and only then do the
+    // members the callbacks use go.
+    PulseStreamHandle handle_;
 };
 
 }  // namespace qm::pulse

@@ -28,7 +28,7 @@ constexpr pa_sample_spec kPeakSpec{PA_SAMPLE_FLOAT32LE, kPeakRate, 1};
 
 PulseCaptureStream::PulseCaptureStream(std::shared_ptr<PulseConnection> connection,
                                        std::function<void()> wake)
-    : handle_(std::move(connection), "Microphone capture", kStreamSpec), wake_(std::move(wake)) {}
+    : wake_(std::move(wake)), handle_(std::move(connection), "Microphone capture", kStreamSpec) {}
 
 std::unique_ptr<PulseCaptureStream> PulseCaptureStream::open(
     std::shared_ptr<PulseConnection> connection, const std::string& source,

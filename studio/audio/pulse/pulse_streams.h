@@ -36,9 +36,10 @@ class PulseCaptureStream final : public CaptureStream {
     static void onRead(pa_stream* stream, std::size_t bytes, void* self);
     void applyVolume();
 
-    pulse::PulseStreamHandle handle_;
     std::function<void()> wake_;
     std::optional<float> volume_;  // under the lock; applied once the stream runs
+    // Last, so that it goes first: no callback runs once the members it uses are gone.
+    pulse::PulseStreamHandle handle_;
 };
 
 // Plays float stereo at 48 kHz to a sink with about 10 ms queued, at the session's volume.
@@ -77,8 +78,8 @@ class PulsePeakMeter final : public PeakMeter {
     static void onState(pa_stream* stream, void* self);
     static void onRead(pa_stream* stream, std::size_t bytes, void* self);
 
-    pulse::PulseStreamHandle handle_;
     std::atomic<float> peak_{0.0F};
+    pulse::PulseStreamHandle handle_;  // last: goes first, before what its callbacks use
 };
 
 }  // namespace qm::audio

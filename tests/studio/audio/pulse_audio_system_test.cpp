@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -277,6 +278,56 @@ TEST(RigSoundOnPulse, AVirtualMicrophoneSoundsAsItsDspSettingsSay) {
     rig.unplug("SN1002");
     EXPECT_TRUE(afterEndpointChanges(
         audio, [&] { return !findCaptureEndpoint(audio, mic->identity().containerId); }));
+}
+
+// The generator of a player runs on the connection's thread while the stream plays: ending the
+// player stops those calls before the generator goes. The generator here, as it goes at the end,
+// waits a moment for one more call and counts it.
+TEST(PulsePlayerEnd, TheGeneratorIsNoLongerCalledOnceItGoes) {
+    qm::testing::PrivateSoundServer server;
+    if (!server.available()) {
+        GTEST_SKIP() << "no sound server for this test: " << server.why();
+    }
+    // A listener on the fed source keeps the server asking for sound every few milliseconds.
+    ASSERT_TRUE(server.addSource("probe", "device.description=Probe"));
+    PulseAudioSystem::Options options;
+    options.server = server.address();
+    PulseAudioSystem audio(options);
+    const auto listener = audio.openCapture("probe", [] {});
+    ASSERT_NE(listener, nullptr);
+    struct Witness {
+        std::atomic<bool> armed{false};  // copies made while starting go unnoticed
+        std::atomic<bool> going{false};
+        std::atomic<int> callsWhileGoing{0};
+        MessageQueue<bool> calls{Clock::real()};
+    };
+    struct Farewell {
+        std::shared_ptr<Witness> witness;
+        ~Farewell() {
+            if (witness && witness->armed) {
+                witness->going = true;
+                witness->calls.drain();
+                static_cast<void>(witness->calls.waitUntil(Clock::real().now() + 100ms));
+            }
+        }
+    };
+    const auto witness = std::make_shared<Witness>();
+    auto player = pulse::PulsePlayer::start(
+        server.control(), "probe_feed", "Farewell",
+        [farewell = Farewell{witness}](std::span<float> frames) {
+            std::fill(frames.begin(), frames.end(), 0.0F);
+            farewell.witness->callsWhileGoing += farewell.witness->going ? 1 : 0;
+            farewell.witness->calls.post(true);
+        },
+        {});
+    ASSERT_NE(player, nullptr);
+    // After its first fill the stream is asked for more only once the server plays steadily.
+    for (int call = 0; call < 20; ++call) {
+        ASSERT_TRUE(witness->calls.waitUntil(Clock::real().now() + kWait)) << "call " << call;
+    }
+    witness->armed = true;
+    player.reset();
+    EXPECT_EQ(witness->callsWhileGoing.load(), 0);
 }
 
 TEST(PulseAudioSystem, WithoutAServerNothingIsListedOrOpened) {
