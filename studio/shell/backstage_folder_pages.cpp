@@ -96,29 +96,31 @@ bool CBackstagePageLOG::store(const std::string& folder) {
     if (!writeDevicesValue(kLogFolder, folder)) {
         return false;
     }
-    // A service that isn't connected, or that the call did not reach, takes the folder from the
-    // registry when it next starts its logs.
+    // A service that isn't connected takes the folder from the registry when it next starts its
+    // logs.
     if (const auto service = app_.connection().sdkPtr()) {
         app_.calls().post(
             ServiceCalls::kManagerLane, this,
             [service, folder] { return service->SetLogFolder(folder); },
-            [this, folder, previous](sdk::HRESULT hr) {
-                if (sdk::SUCCEEDED(hr) || hr == ipc::kServiceUnavailable ||
-                    hr == ipc::kCallTimedOut) {
-                    return;
-                }
-                // Refused: the service keeps its logs where they were, and its next start must
-                // not take the refused folder either (unless a later Apply stored another).
-                if (readDevicesValue(kLogFolder, previous) == folder) {
-                    static_cast<void>(writeDevicesValue(kLogFolder, previous));
-                }
-                showProblem(tr("The service cannot use this folder (error 0x%1); its logs stay "
-                               "in %2.")
-                                .arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0'))
-                                .arg(QString::fromStdString(previous)));
-            });
+            [this, folder, previous](sdk::HRESULT hr) { answered(hr, folder, previous); });
     }
     return true;
+}
+
+// The service's answer to SetLogFolder. A refusal leaves its logs where they were, so the stored
+// value goes back too (unless a later Apply stored another) and the page says so. A call that
+// did not reach the service leaves the folder stored for its next start.
+void CBackstagePageLOG::answered(sdk::HRESULT hr, const std::string& folder,
+                                 const std::string& previous) {
+    if (sdk::SUCCEEDED(hr) || hr == ipc::kServiceUnavailable || hr == ipc::kCallTimedOut) {
+        return;
+    }
+    if (readDevicesValue(kLogFolder, previous) == folder) {
+        static_cast<void>(writeDevicesValue(kLogFolder, previous));
+    }
+    showProblem(tr("The service cannot use this folder (error 0x%1); its logs stay in %2.")
+                    .arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0'))
+                    .arg(QString::fromStdString(previous)));
 }
 
 CBackstagePageProfile::CBackstagePageProfile(CTonecraftApp& app, QWidget* parent)

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <string>
 
+#include "common/sdk/hresult.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -56,6 +58,7 @@ class CBackstagePageLOG final : public CBackstageFolderPage {
 
   private:
     bool store(const std::string& folder) override;
+    void answered(sdk::HRESULT hr, const std::string& folder, const std::string& previous);
 };
 
 // "Profile data": the profile folder. Applied, it becomes the studio's profile folder, is
